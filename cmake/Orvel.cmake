@@ -1,0 +1,24 @@
+# Project-wide flags and helpers.
+
+macro(orvel_enable_project_flags)
+  add_compile_options(-Wall -Wextra -Werror)
+  if(ORVEL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+  if(WIN32)
+    # Shipped Windows binaries import only system DLLs.
+    add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE_NOT_USED)
+    add_link_options(-static -static-libgcc -static-libstdc++)
+  endif()
+endmacro()
+
+# A module the driver or a host loads at run time: orvel27fr.dll / liborvel27fr.so.
+# On Windows there is no "lib" prefix; on Linux the platform layer's LoadLibraryA maps
+# "name.dll" to "libname.so" in the same folder.
+function(orvel_module target)
+  if(WIN32)
+    set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+  endif()
+  set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+endfunction()

@@ -1,0 +1,28 @@
+// Small helpers over the platform API that every layer uses, the same on both systems.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The module (DLL or shared object) that contains the given address; pass the address of a
+// function of the calling module to get that module's own handle.
+HMODULE ModuleOf(const void* address);
+
+// Full file name of a module in the ANSI code page; nullptr means the main executable.
+std::string ModuleFileName(HMODULE module);
+
+// Folder of a module's file with a trailing path delimiter.
+std::string ModuleFolder(HMODULE module);
+
+// The platform's path delimiter: '\' on Windows, '/' elsewhere.
+char PathDelimiter();
+
+} // namespace platform
+
+#ifndef _WIN32
+// Test hook of the stand-in: switch the current regional settings (LOCALE_USER_DEFAULT and
+// LOCALE_SYSTEM_DEFAULT) to another known locale, e.g. MAKELCID(MAKELANGID(LANG_ENGLISH,
+// SUBLANG_DEFAULT), SORT_DEFAULT). Returns FALSE for a locale the stand-in does not know.
+extern "C" PLATFORM_API BOOL PlatformSetUserDefaultLCID(LCID lcid);
+#endif

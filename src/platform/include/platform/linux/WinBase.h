@@ -1,0 +1,3 @@
+// Filled in by the platform layer work.
+#pragma once
+#include "WinTypes.h"
