@@ -1,0 +1,418 @@
+#include "framework/uBaseObject.h"
+
+#include "framework/uDebugLog.h"
+#include "framework/uEquipmentErrors.h"
+#include "framework/uLogText.h"
+
+#include <cstdio>
+
+namespace {
+
+// Hosts pass variables as references to Variants; a chain longer than this is not a host's
+// doing, and following it further could run forever on a cycle.
+constexpr int MaxReferenceDepth = 16;
+
+// The VARIANT at the end of a VT_BYREF | VT_VARIANT chain; hops counts the links followed.
+VARIANT* FollowReferences(VARIANT* v, int* hops = nullptr) {
+    int n = 0;
+    while (v->vt == (VT_BYREF | VT_VARIANT)) {
+        if (!v->pvarVal || ++n > MaxReferenceDepth)
+            throw EInputError();
+        v = v->pvarVal;
+    }
+    if (hops)
+        *hops = n;
+    return v;
+}
+
+std::string GuidText() {
+    GUID guid;
+    CheckHResult(CoCreateGuid(&guid), "CoCreateGuid");
+    OLECHAR text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return WideToAnsi(text);
+}
+
+LONG OrdinalAsLong(const VARIANT& v) {
+    switch (v.vt) {
+    case VT_I1:
+        return v.cVal;
+    case VT_I2:
+        return v.iVal;
+    case VT_I4:
+        return v.lVal;
+    case VT_INT:
+        return v.intVal;
+    case VT_UI1:
+        return v.bVal;
+    case VT_UI2:
+        return v.uiVal;
+    case VT_UI4:
+        return static_cast<LONG>(v.ulVal);
+    case VT_UINT:
+        return static_cast<LONG>(v.uintVal);
+    case VT_I8:
+        return static_cast<LONG>(v.llVal);
+    case VT_UI8:
+        return static_cast<LONG>(v.ullVal);
+    case VT_BOOL:
+        return v.boolVal;
+    default:
+        return 0;
+    }
+}
+
+// Stores a value through a typed reference the host passed (VT_BYREF | base type).
+void StoreThroughReference(VARIANT& target, const VARIANT& source) {
+    if (!target.byref)
+        throw EInputError();
+    switch (target.vt & ~VT_BYREF) {
+    case VT_I2:
+        *target.piVal = Variant::Converted(source, VT_I2).Raw().iVal;
+        break;
+    case VT_UI2:
+        *target.puiVal = Variant::Converted(source, VT_UI2).Raw().uiVal;
+        break;
+    case VT_I4:
+        *target.plVal = Variant::Converted(source, VT_I4).Raw().lVal;
+        break;
+    case VT_UI4:
+        *target.pulVal = Variant::Converted(source, VT_UI4).Raw().ulVal;
+        break;
+    case VT_R4:
+        *target.pfltVal = Variant::Converted(source, VT_R4).Raw().fltVal;
+        break;
+    case VT_R8:
+        *target.pdblVal = Variant::Converted(source, VT_R8).Raw().dblVal;
+        break;
+    case VT_DATE:
+        *target.pdate = Variant::Converted(source, VT_R8).Raw().dblVal;
+        break;
+    case VT_CY:
+        *target.pcyVal = Variant::Converted(source, VT_CY).Raw().cyVal;
+        break;
+    case VT_BOOL:
+        *target.pboolVal = Variant::Converted(source, VT_BOOL).Raw().boolVal ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+    case VT_UI1:
+        *target.pbVal = Variant::Converted(source, VT_UI1).Raw().bVal;
+        break;
+    case VT_BSTR: {
+        Variant s = Variant::Converted(source, VT_BSTR);
+        SysFreeString(*target.pbstrVal);
+        *target.pbstrVal = s.Detach().bstrVal;
+        break;
+    }
+    case VT_DISPATCH: {
+        Variant d = Variant::Converted(source, VT_DISPATCH);
+        if (*target.ppdispVal)
+            (*target.ppdispVal)->Release();
+        *target.ppdispVal = d.Detach().pdispVal;
+        break;
+    }
+    default:
+        throw EInputError();
+    }
+}
+
+// Copies the call's arguments back to the host (step after a successful call).
+void WriteBack(DISPPARAMS& dp, TMethodParams& params) {
+    const LONG n = static_cast<LONG>(dp.cArgs);
+    for (LONG i = 0; i < n && i < params.Count(); ++i) {
+        int hops = 0;
+        VARIANT* target = FollowReferences(&dp.rgvarg[n - 1 - i], &hops);
+        VARIANT* element = &params.Data()[i];
+        VARIANT* source = FollowReferences(element);
+        if (target->vt & VT_BYREF) {
+            StoreThroughReference(*target, *source);
+        } else if (hops > 0) {
+            // The host's own variable: it receives the whole value, arrays included.
+            if (source == element) {
+                VariantClear(target);
+                *target = *element;
+                VariantInit(element);
+            } else {
+                CheckHResult(VariantCopy(target, source), "VariantCopy");
+            }
+        }
+        // An argument passed by value belongs to the host and is left alone: rewriting it
+        // would free a value the host may still use, and the host never looks at it anyway.
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TMethodParams
+
+TMethodParams::TMethodParams(SAFEARRAY* array) : FArray(array) {
+    if (!FArray)
+        return;
+    void* data = nullptr;
+    CheckHResult(SafeArrayAccessData(FArray, &data), "SafeArrayAccessData");
+    FData = static_cast<VARIANT*>(data);
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(FArray, 1, &lower);
+    SafeArrayGetUBound(FArray, 1, &upper);
+    FCount = upper - lower + 1;
+}
+
+TMethodParams::~TMethodParams() {
+    if (FData)
+        SafeArrayUnaccessData(FArray);
+}
+
+const VARIANT& TMethodParams::Item(LONG i) const noexcept {
+    static const VARIANT empty = [] {
+        VARIANT v;
+        VariantInit(&v);
+        return v;
+    }();
+    return Has(i) ? FData[i] : empty;
+}
+
+bool TMethodParams::Set(LONG i, Variant value) {
+    if (!Has(i))
+        return false;
+    VariantClear(&FData[i]);
+    FData[i] = value.Detach();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TBaseObject: table and dispatch
+
+void TBaseObject::Initialize() {
+    TComObject::Initialize();
+    FInstanceID = GuidText();
+}
+
+void TBaseObject::AddMethod(std::string_view Name, TRawMethodHandler Handler, TBaseObject* Target) {
+    TMethodStruct m;
+    m.Name = ToShortString(Name);
+    m.Kind = mkRawMethod;
+    m.RawHandler = Handler;
+    m.Target = Target;
+    FMethods.push_back(std::move(m));
+}
+
+void TBaseObject::AddCommand(std::string_view Name, TCommandHandler Handler, TBaseObject* Target) {
+    TMethodStruct m;
+    m.Name = ToShortString(Name);
+    m.Kind = mkCommand;
+    m.CommandHandler = Handler;
+    m.Target = Target;
+    FMethods.push_back(std::move(m));
+}
+
+HRESULT STDMETHODCALLTYPE TBaseObject::GetTypeInfoCount(UINT* pctinfo) {
+    if (!pctinfo)
+        return E_POINTER;
+    *pctinfo = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TBaseObject::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE TBaseObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID,
+                                                     DISPID* rgDispId) {
+    if (!rgszNames || !rgDispId)
+        return E_POINTER;
+    if (cNames == 0)
+        return E_INVALIDARG;
+    try {
+        // Only the first name counts; the rest (named arguments) are never looked at.
+        const OLECHAR* wide = rgszNames[0];
+        const std::size_t length = wide ? std::char_traits<WCHAR>::length(wide) : 0;
+        char stackName[2 * ShortStringMax + 2];
+        std::string heapName;
+        std::string_view name;
+        if (length > 0) {
+            int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), stackName, sizeof stackName,
+                                        nullptr, nullptr);
+            if (n > 0) {
+                name = std::string_view(stackName, static_cast<std::size_t>(n));
+            } else {
+                heapName = WideToAnsi(WStringView(wide, length));
+                name = heapName;
+            }
+        }
+        for (std::size_t i = 0; i < FMethods.size(); ++i) {
+            if (SameName(FMethods[i].Name, name)) {
+                rgDispId[0] = static_cast<DISPID>(i);
+                return S_OK;
+            }
+        }
+        rgDispId[0] = DISPID_UNKNOWN;
+        return E_NOTIMPL;
+    } catch (...) {
+        rgDispId[0] = DISPID_UNKNOWN;
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags,
+                                              DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
+                                              UINT*) {
+    if (dispIdMember >= MaxDispID || !(wFlags & DISPATCH_METHOD))
+        return E_FAIL;
+    if (dispIdMember < 0 || static_cast<std::size_t>(dispIdMember) >= FMethods.size())
+        return E_FAIL;
+    const UINT n = pDispParams ? pDispParams->cArgs : 0;
+    if (n > 0 && !pDispParams->rgvarg)
+        return E_INVALIDARG;
+    try {
+        SafeArray args = SafeArray::CreateVector(static_cast<LONG>(n));
+        TMethodParams params(args.Get());
+        for (UINT i = 0; i < n; ++i) {
+            // The host stores its arguments last first.
+            VARIANT* source = FollowReferences(&pDispParams->rgvarg[n - 1 - i]);
+            VARIANT& element = params.Data()[i];
+            CheckHResult(VariantCopyInd(&element, source), "VariantCopyInd");
+            if (element.vt == VT_I2) {
+                const LONG value = element.iVal;
+                element.vt = VT_I4;
+                element.lVal = value;
+            }
+        }
+        Variant result;
+        const HRESULT hr = CallMethod(dispIdMember, result, params);
+        if (hr == S_OK)
+            WriteBack(*pDispParams, params);
+        if (pVarResult) {
+            // An out-parameter: whatever the host left in it is not ours to free.
+            *pVarResult = result.Detach();
+        }
+        return hr;
+    } catch (...) {
+        const TCaughtError error = DescribeCurrentException();
+        if (pExcepInfo) {
+            pExcepInfo->scode = ErrUnknown;
+            pExcepInfo->bstrDescription = SysAllocString(Utf8ToWide(error.Message).c_str());
+            pExcepInfo->bstrSource = SysAllocString(Utf8ToWide(error.ClassName).c_str());
+        }
+        if (FTraceEnabled) {
+            try {
+                WriteLog("EXCEPTION", Utf8ToAnsi(error.ClassName) + ": " + Utf8ToAnsi(error.Message));
+            } catch (...) {
+            }
+        }
+        return DISP_E_EXCEPTION;
+    }
+}
+
+HRESULT TBaseObject::CallMethod(DISPID DispID, Variant& Result, TMethodParams& Params) {
+    if (DispID < 0 || static_cast<std::size_t>(DispID) >= FMethods.size())
+        return E_FAIL;
+    const TMethodStruct& method = FMethods[static_cast<std::size_t>(DispID)];
+    if (method.Kind == mkCommand)
+        return CallCommand(method, Result, Params);
+    CallRawMethod(method, Result, Params);
+    return S_OK;
+}
+
+HRESULT TBaseObject::CallCommand(const TMethodStruct& Method, Variant& Result, TMethodParams& Params) {
+    // Whether this call is traced is decided once, here: a call that switches tracing on is
+    // not traced, one that switches it off gets no closing line.
+    const bool trace = FTraceEnabled;
+
+    // InData is borrowed from the argument array for the call and put back afterwards, so the
+    // write-back still sees it; nothing is copied.
+    VARIANT* slot0 = Params.Has(0) ? &Params.Data()[0] : nullptr;
+    Variant inData = slot0 ? Variant::TakeOver(*slot0) : Variant();
+    struct PutBack {
+        VARIANT* Slot;
+        Variant& Value;
+        ~PutBack() {
+            if (Slot)
+                *Slot = Value.Detach();
+        }
+    } putBack{slot0, inData};
+
+    Variant outData;
+    if (trace)
+        WriteLog("> " + Method.Name, "InData: " + VariantToLogText(inData));
+
+    HRESULT hr = S_OK;
+    const VARIANT& timeout = Params.Item(2);
+    if (!IsOrdinalType(timeout.vt)) {
+        hr = E_INVALIDARG;
+    } else {
+        WString errorText;
+        LONG code = ErrUnknown;
+        try {
+            if (!Method.CommandHandler || !Method.Target)
+                throw EDriverError(ErrorMessageUtf8(ErrUnknown));
+            code = (Method.Target->*Method.CommandHandler)(inData, outData, OrdinalAsLong(timeout), errorText);
+        } catch (...) {
+            code = ErrUnknown;
+            errorText = Utf8ToWide(DescribeCurrentException().Message);
+        }
+        if (code != ErrNone)
+            outData = MakeVariantArray({Variant(code), Variant(GetErrorDescription(code, errorText))});
+        // The host learns of a failure from the False result and the error array in OutData;
+        // the call itself succeeds.
+        Result = Variant(code == ErrNone);
+        if (trace)
+            WriteLog("< " + Method.Name,
+                     "Result=" + VariantToLogText(Result) + "; OutData: " + VariantToLogText(outData));
+        Params.Set(1, std::move(outData));
+        return S_OK;
+    }
+    if (trace)
+        WriteLog("< " + Method.Name, "Result=" + VariantToLogText(Result) + "; OutData: " + VariantToLogText(outData));
+    return hr;
+}
+
+void TBaseObject::CallRawMethod(const TMethodStruct& Method, Variant& Result, TMethodParams& Params) {
+    const bool trace = FTraceEnabled;
+    if (trace)
+        WriteLog("> " + Method.Name, "Params: " + ArrayToLogText(Params.Array()));
+    try {
+        if (!Method.RawHandler || !Method.Target)
+            throw EDriverError(ErrorMessageUtf8(ErrUnknown));
+        (Method.Target->*Method.RawHandler)(Params, Result);
+    } catch (...) {
+        if (trace)
+            WriteLog("EXCEPTION", Utf8ToAnsi(DescribeCurrentException().Message));
+        throw;
+    }
+    if (trace)
+        WriteLog("< " + Method.Name,
+                 "Result=" + VariantToLogText(Result) + "; Params: " + ArrayToLogText(Params.Array()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tracing
+
+void TBaseObject::SetTraceEnabled(bool On) {
+    if (FTraceEnabled == On)
+        return;
+    FTraceEnabled = On;
+    if (On)
+        DoTraceStarted();
+}
+
+std::string TBaseObject::LogFileName() const { return DebugLogFileName(FLogPath, LocalNow()); }
+
+void TBaseObject::WriteLog(std::string_view Caption, std::string_view Data, bool NoData) {
+    if (!FTraceEnabled)
+        return;
+    // A log that cannot be written must never change the outcome of a call: a receipt that
+    // was printed is reported as printed even when the disk is full.
+    try {
+        const TLocalTime now = LocalNow();
+        std::string line = LogTimeText(now);
+        line += " Inst.: ";
+        line += FInstanceID;
+        line += '\t';
+        line += Caption;
+        if (!NoData) {
+            line += ": \t";
+            line += Data;
+        }
+        line += "\r\n";
+        AppendLogLine(DebugLogFileName(FLogPath, now), line);
+    } catch (...) {
+    }
+}
