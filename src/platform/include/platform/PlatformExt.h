@@ -3,20 +3,27 @@
 
 #include <string>
 
+// The helpers live in the platform library, which is shared on Linux and static on Windows.
+#ifdef _WIN32
+#define PLATFORM_EXT_API
+#else
+#define PLATFORM_EXT_API PLATFORM_API
+#endif
+
 namespace platform {
 
 // The module (DLL or shared object) that contains the given address; pass the address of a
 // function of the calling module to get that module's own handle.
-HMODULE ModuleOf(const void* address);
+PLATFORM_EXT_API HMODULE ModuleOf(const void* address);
 
 // Full file name of a module in the ANSI code page; nullptr means the main executable.
-std::string ModuleFileName(HMODULE module);
+PLATFORM_EXT_API std::string ModuleFileName(HMODULE module);
 
 // Folder of a module's file with a trailing path delimiter.
-std::string ModuleFolder(HMODULE module);
+PLATFORM_EXT_API std::string ModuleFolder(HMODULE module);
 
 // The platform's path delimiter: '\' on Windows, '/' elsewhere.
-char PathDelimiter();
+PLATFORM_EXT_API char PathDelimiter();
 
 } // namespace platform
 

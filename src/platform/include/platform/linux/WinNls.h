@@ -8,10 +8,24 @@
 #define CP_THREAD_ACP 3
 #define CP_UTF8 65001
 #define MB_PRECOMPOSED 0x00000001
+#define MB_COMPOSITE 0x00000002
+#define MB_USEGLYPHCHARS 0x00000004
 #define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_DISCARDNS 0x00000010
+#define WC_SEPCHARS 0x00000020
+#define WC_DEFAULTCHAR 0x00000040
+#define WC_ERR_INVALID_CHARS 0x00000080
+#define WC_COMPOSITECHECK 0x00000200
 #define WC_NO_BEST_FIT_CHARS 0x00000400
 
+#define ERROR_INVALID_FLAGS 1004L
+
 #define NORM_IGNORECASE 0x00000001
+#define NORM_IGNORENONSPACE 0x00000002
+#define NORM_IGNORESYMBOLS 0x00000004
+#define NORM_IGNOREKANATYPE 0x00010000
+#define NORM_IGNOREWIDTH 0x00020000
+#define SORT_STRINGSORT 0x00001000
 #define CSTR_LESS_THAN 1
 #define CSTR_EQUAL 2
 #define CSTR_GREATER_THAN 3
@@ -42,7 +56,11 @@ WINBASEAPI int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR l
 WINBASEAPI int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                                           LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
                                           LPBOOL lpUsedDefaultChar);
+// The ANSI code page is 1251 and the OEM code page 866, as on a Russian installation.
 WINBASEAPI UINT WINAPI GetACP();
+WINBASEAPI UINT WINAPI GetOEMCP();
+// Case-insensitive comparison folds Latin and Cyrillic letters of the ANSI code page; the order
+// is that of the folded code points, which agrees with the system's order on plain words.
 WINBASEAPI int WINAPI CompareStringA(LCID Locale, DWORD dwCmpFlags, LPCSTR lpString1, int cchCount1,
                                      LPCSTR lpString2, int cchCount2);
 WINBASEAPI int WINAPI GetLocaleInfoA(LCID Locale, DWORD LCType, LPSTR lpLCData, int cchData);

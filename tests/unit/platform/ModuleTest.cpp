@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+    auto pos = path.find_last_of("/\\");
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+void FunctionOfTheTestProgram() {}
+
+} // namespace
+
+TEST(Modules, FileNameOfTheTestProgram) {
+    const std::string path = platform::ModuleFileName(nullptr);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(BaseName(path).rfind("orvel27_tests", 0), 0u) << path;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+    const std::string folder = platform::ModuleFolder(nullptr);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), platform::PathDelimiter());
+    EXPECT_EQ(path.rfind(folder, 0), 0u);
+    attributes = GetFileAttributesA(folder.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST(Modules, AddressInsideTheProgramFindsTheProgram) {
+    HMODULE byAddress = platform::ModuleOf(reinterpret_cast<const void*>(&FunctionOfTheTestProgram));
+    ASSERT_NE(byAddress, nullptr);
+    EXPECT_EQ(byAddress, GetModuleHandleA(nullptr));
+    EXPECT_EQ(platform::ModuleFileName(byAddress), platform::ModuleFileName(nullptr));
+}
+
+TEST(Modules, ShortBufferGetsATruncatedNameAndTheBufferSize) {
+    const std::string path = platform::ModuleFileName(nullptr);
+    ASSERT_GT(path.size(), 5u);
+    char buffer[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
+    SetLastError(0);
+    EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, 5), 5u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(std::string(buffer, 4), path.substr(0, 4));
+    EXPECT_EQ(buffer[5], 'x');
+}
+
+TEST(Modules, MissingLibraryAndEntryPointAreReported) {
+    SetLastError(0);
+    const std::string missing = platform::ModuleFolder(nullptr) + "orvel27_no_such_module.dll";
+    EXPECT_EQ(LoadLibraryA(missing.c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+
+    EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
