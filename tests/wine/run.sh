@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the project's own 64-bit prefix, behaving as a Russian
-# Windows installation (ANSI code page 1251, decimal comma, dd.MM.yyyy dates).
+# Runs a Windows program under Wine in the project's prefix (see wine-env.sh) and exits with the
+# program's exit code. CTest uses it as the emulator of the win64 build.
+#
+#   run.sh PROGRAM [ARGS...]     run a program (a Linux path or a name such as cmd)
+#   run.sh --prepare             only create the prefix
+#   run.sh --stop [SECONDS]      wait for every process of the prefix to end and its server to
+#                                shut down; kill them if that takes longer (default 60 s)
 set -euo pipefail
-export WINEPREFIX="${ORVEL_WINEPREFIX:-${HOME:-/root}/.cache/orvel27/wine64}"
-export WINEARCH=win64
-export WINEDEBUG="${WINEDEBUG:--all}"
-export LC_ALL=ru_RU.UTF-8
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  ( flock 9; [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; } ) 9>"$WINEPREFIX.lock"
-fi
-exec wine "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
+case "${1:-}" in
+  "")
+    orvel_wine_fail "usage: run.sh PROGRAM [ARGS...] | --prepare | --stop [SECONDS]" ;;
+  --prepare)
+    orvel_wine_prefix
+    exit 0 ;;
+  --stop)
+    [[ -d "$WINEPREFIX" ]] || exit 0
+    if ! timeout "${2:-60}" wineserver -w; then
+      echo "run.sh: Wine processes still running in $WINEPREFIX; killing them" >&2
+      wineserver -k || true
+    fi
+    exit 0 ;;
+esac
+
+orvel_wine_prefix
+rc=0
+orvel_wine_run "$@" || rc=$?
+exit "$rc"
