@@ -1,0 +1,240 @@
+// orvel27-host: plays the host's equipment manager, creates the driver by ProgID and runs a
+// scenario of calls against it (or calls typed at a prompt), printing every call and answer.
+#include "DriverHost.h"
+#include "EquipmentManager.h"
+#include "Interactive.h"
+#include "Runner.h"
+#include "ScenarioReader.h"
+#include "Text.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace host;
+
+namespace {
+
+enum ExitCode { kPassed = 0, kFailed = 1, kBadInput = 2, kNoDriver = 3 };
+
+const char* const kUsage =
+    "usage: orvel27-host [options] SCENARIO.json\n"
+    "       orvel27-host [options] --interactive\n"
+    "\n"
+    "options:\n"
+    "  --library PATH        register this driver module (its DllRegisterServer) first\n"
+    "  --progid ID           the class to create (default Ovra.Orvel27)\n"
+    "  --workdir DIR         the host's working folder (default ./orvel27-work); device folders\n"
+    "                        are DIR/devices/<device ID>, the model folder DIR/models\n"
+    "  --device-id ID        the device ID passed to Open (default: the scenario's, else 1)\n"
+    "  --devices-folder DIR  answer DevicesFolder with DIR instead\n"
+    "  --models-folder DIR   answer ModelsFolder with DIR instead\n"
+    "  --language LANG       answer Language with LANG (default ru)\n"
+    "  --manager-answers-false          GetAppProperty answers False to every name\n"
+    "  --manager-without-getappproperty the equipment manager has no GetAppProperty\n"
+    "  --lifecycle full|open|none       which of Init, Open, Enable / Disable, Close the tool\n"
+    "                        calls around the steps (default: the scenario's, else full)\n"
+    "  --check               only read and check the scenario\n"
+    "  --interactive         read calls from standard input (type help at the prompt)\n"
+    "\n"
+    "exit codes: 0 all passed, 1 an expectation failed, 2 bad input or usage,\n"
+    "            3 the driver could not be created\n";
+
+struct Options {
+    std::string scenarioFile;
+    std::string library;
+    std::string progId = "Ovra.Orvel27";
+    std::string workdir = "orvel27-work";
+    std::string deviceId;
+    std::string devicesFolder, modelsFolder, language;
+    bool answerFalse = false, withoutGetAppProperty = false;
+    std::string lifecycle;
+    bool checkOnly = false, interactive = false;
+};
+
+class UsageError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+Options ParseOptions(const std::vector<std::string>& argv) {
+    Options o;
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        const std::string& a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argv.size())
+                throw UsageError(a + " needs a value");
+            return argv[++i];
+        };
+        if (a == "--help" || a == "-h")
+            throw UsageError("");
+        else if (a == "--library")
+            o.library = value();
+        else if (a == "--progid")
+            o.progId = value();
+        else if (a == "--workdir")
+            o.workdir = value();
+        else if (a == "--device-id")
+            o.deviceId = value();
+        else if (a == "--devices-folder")
+            o.devicesFolder = value();
+        else if (a == "--models-folder")
+            o.modelsFolder = value();
+        else if (a == "--language")
+            o.language = value();
+        else if (a == "--manager-answers-false")
+            o.answerFalse = true;
+        else if (a == "--manager-without-getappproperty")
+            o.withoutGetAppProperty = true;
+        else if (a == "--lifecycle")
+            o.lifecycle = value();
+        else if (a == "--check")
+            o.checkOnly = true;
+        else if (a == "--interactive")
+            o.interactive = true;
+        else if (a.rfind("--", 0) == 0)
+            throw UsageError("unknown option " + a);
+        else if (o.scenarioFile.empty())
+            o.scenarioFile = a;
+        else
+            throw UsageError("one scenario file at a time (" + o.scenarioFile + ", " + a + ")");
+    }
+    if (o.interactive == !o.scenarioFile.empty())
+        throw UsageError("give either a scenario file or --interactive");
+    if (!o.lifecycle.empty() && o.lifecycle != "full" && o.lifecycle != "open" && o.lifecycle != "none")
+        throw UsageError("--lifecycle is one of full, open, none");
+    return o;
+}
+
+Lifecycle LifecycleOf(const std::string& name, Lifecycle fallback) {
+    if (name == "full")
+        return Lifecycle::Full;
+    if (name == "open")
+        return Lifecycle::Open;
+    if (name == "none")
+        return Lifecycle::None;
+    return fallback;
+}
+
+int Run(const Options& o) {
+    Scenario scenario;
+    if (!o.interactive) {
+        std::ifstream file(PathFromUtf8(o.scenarioFile), std::ios::binary);
+        if (!file) {
+            std::cerr << o.scenarioFile << ": cannot be read\n";
+            return kBadInput;
+        }
+        std::stringstream text;
+        text << file.rdbuf();
+        try {
+            scenario = ParseScenario(text.str());
+        } catch (const ScenarioError& e) {
+            std::cerr << o.scenarioFile << ": " << e.what() << "\n";
+            return kBadInput;
+        }
+        if (o.checkOnly) {
+            std::cout << o.scenarioFile << ": " << scenario.steps.size() << " steps, well formed\n";
+            return kPassed;
+        }
+    }
+    if (!o.deviceId.empty())
+        scenario.deviceId = o.deviceId;
+    scenario.lifecycle = LifecycleOf(o.lifecycle, scenario.lifecycle);
+
+    ManagerConfig config = DefaultManagerConfig(o.workdir);
+    if (!o.devicesFolder.empty())
+        config.properties["DevicesFolder"] = o.devicesFolder;
+    if (!o.modelsFolder.empty())
+        config.properties["ModelsFolder"] = o.modelsFolder;
+    if (!o.language.empty())
+        config.properties["Language"] = o.language;
+    config.answerFalse = o.answerFalse;
+    config.withoutGetAppProperty = o.withoutGetAppProperty;
+
+    // A host keeps a data folder per device; the driver writes its log there when it exists.
+    namespace fs = std::filesystem;
+    fs::path deviceFolder = PathFromUtf8(config.properties["DevicesFolder"]) / PathFromUtf8(scenario.deviceId);
+    std::error_code ec;
+    fs::create_directories(deviceFolder, ec);
+    fs::create_directories(PathFromUtf8(config.properties["ModelsFolder"]), ec);
+
+    ComApartment apartment;
+    if (FAILED(apartment.Result())) {
+        std::cerr << "CoInitialize failed\n";
+        return kNoDriver;
+    }
+    if (!o.library.empty()) {
+        std::string error = RegisterModule(o.library);
+        if (!error.empty()) {
+            std::cerr << error << "\n";
+            return kNoDriver;
+        }
+        std::cout << "registered " << o.library << "\n";
+    }
+
+    EquipmentManager manager(config);
+    manager.onQuestion = [](const std::string& id, const std::string& name, bool answer, const std::string& value) {
+        std::cout << "    host: GetAppProperty('" << id << "', '" << name << "') -> " << (answer ? "True" : "False");
+        if (answer)
+            std::cout << " '" << value << "'";
+        std::cout << "\n";
+    };
+
+    std::string error;
+    ComPtr<IDispatch> driver = CreateByProgId(o.progId, error);
+    if (!driver) {
+        std::cerr << error << "\n";
+        return kNoDriver;
+    }
+    if (!scenario.description.empty())
+        std::cout << scenario.description << "\n";
+    std::cout << "created " << o.progId << "; device " << scenario.deviceId << ", folder "
+              << PathToUtf8(deviceFolder) << "\n";
+
+    RunnerConfig runnerConfig;
+    runnerConfig.fileFolders.push_back(PathToUtf8(deviceFolder));
+    if (!o.library.empty())
+        runnerConfig.fileFolders.push_back(PathToUtf8(fs::absolute(PathFromUtf8(o.library)).parent_path()));
+
+    int code = kPassed;
+    {
+        Runner runner(driver.Get(), &manager, std::cout, runnerConfig);
+        if (o.interactive) {
+            code = RunInteractive(runner, std::cin, std::cout, scenario.lifecycle, scenario.deviceId);
+        } else {
+            std::vector<std::string> failures = runner.RunScenario(scenario);
+            for (const auto& failure : failures)
+                std::cout << "FAILED " << failure << "\n";
+            if (failures.empty())
+                std::cout << "PASSED " << scenario.steps.size() << " steps\n";
+            code = failures.empty() ? kPassed : kFailed;
+        }
+    }
+    driver.Reset();
+    if (manager.ExtraReferences() > 0)
+        std::cout << "note: the driver still holds " << manager.ExtraReferences()
+                  << " reference(s) to the equipment manager after its release\n";
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    try {
+        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& e) {
+        if (*e.what())
+            std::cerr << "orvel27-host: " << e.what() << "\n\n";
+        (*e.what() ? std::cerr : std::cout) << kUsage;
+        return *e.what() ? kBadInput : kPassed;
+    }
+    try {
+        return Run(options);
+    } catch (const std::exception& e) {
+        std::cerr << "orvel27-host: " << e.what() << "\n";
+        return kBadInput;
+    }
+}
