@@ -382,8 +382,9 @@ StepOutcome Runner::RunShowFile(const Step& step) {
             line.pop_back();
         out_ << "    | " << line << "\n";
     }
-    if (step.expectContains && text.find(*step.expectContains) == std::string::npos)
-        return {false, step.Label() + ": " + PathToUtf8(found) + " does not contain '" + *step.expectContains + "'"};
+    for (const auto& part : step.expectContains)
+        if (text.find(part) == std::string::npos)
+            return {false, step.Label() + ": " + PathToUtf8(found) + " does not contain '" + part + "'"};
     return {};
 }
 

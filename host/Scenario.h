@@ -102,7 +102,7 @@ struct Step {
 
     // ShowFile
     std::string file; // relative to the device's folder; {today} stands for yyyy.mm.dd
-    std::optional<std::string> expectContains;
+    std::vector<std::string> expectContains; // texts the file must hold
 
     // A short label for messages: "step 3 (GetSettings)".
     std::string Label() const;

@@ -501,8 +501,15 @@ Step ReadStepBody(const json& j, int number) {
         OnlyKeys(j, {"show_file", "expect_contains", "comment"}, "a show_file step");
         step.kind = StepKind::ShowFile;
         step.file = ReadName(j["show_file"], "show_file");
-        if (j.contains("expect_contains"))
-            step.expectContains = ReadString(j["expect_contains"], "expect_contains");
+        if (j.contains("expect_contains")) {
+            const json& texts = j["expect_contains"];
+            if (texts.is_array()) {
+                for (const auto& text : texts)
+                    step.expectContains.push_back(ReadString(text, "expect_contains"));
+            } else {
+                step.expectContains.push_back(ReadString(texts, "expect_contains"));
+            }
+        }
     }
     return step;
 }
