@@ -41,7 +41,14 @@ orvel_wine_run() {
   exec {stdin}<&-
   tail -n +1 -f -s 0.1 --pid="$pid" -- "$errors" >&2 &
   copier=$!
-  wait "$pid" || rc=$?
+  # Whoever stops us (a time-out, Ctrl+C) stops the program too.
+  trap 'kill -TERM "$pid" 2>/dev/null' TERM INT HUP
+  while true; do
+    rc=0
+    wait "$pid" || rc=$?
+    kill -0 "$pid" 2>/dev/null || break
+  done
+  trap - TERM INT HUP
   wait "$copier" || true
   rm -f -- "$errors"
   return "$rc"
