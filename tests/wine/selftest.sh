@@ -50,6 +50,11 @@ script() {  # script NAME: writes stdin to a file in the work folder, CRLF as th
 expect 0 '' "run.sh: exit code 0" -- "$rig/run.sh" cmd /c exit 0
 expect 7 '' "run.sh: exit code 7" -- "$rig/run.sh" cmd /c exit 7
 expect nonzero '' "run.sh: a missing program fails" -- "$rig/run.sh" "$work/missing.exe"
+# shellcheck disable=SC2016 # expanded by the inner shell
+{
+expect 0 '^hello' "run.sh: standard input reaches the program" -- bash -c 'echo hello | "$0" cmd /c more' "$rig/run.sh"
+expect 3 '' "run.sh: standard input may be closed" -- bash -c '"$0" cmd /c exit 3 <&-' "$rig/run.sh"
+}
 
 # The script host stays silent and exits 0 on these; cscript.sh must not.
 vbs_parse=$(script parse.vbs <<'EOF2'

@@ -34,8 +34,10 @@ orvel_wine() {
 orvel_wine_run() {
   local errors pid copier rc=0
   errors="$(mktemp "${TMPDIR:-/tmp}/orvel-wine-stderr.XXXXXX")"
-  # A background job would read /dev/null instead of our standard input.
-  exec {stdin}<&0
+  # A background job would read /dev/null instead of our standard input (which may be closed).
+  if ! { exec {stdin}<&0; } 2>/dev/null; then
+    exec {stdin}</dev/null
+  fi
   orvel_wine wine "$@" <&"$stdin" 2>"$errors" &
   pid=$!
   exec {stdin}<&-
