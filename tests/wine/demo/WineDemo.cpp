@@ -56,9 +56,9 @@ struct ScopedVariant {
 
 // Reads an argument through any by-reference wrapping (script variables arrive by reference) and
 // converts it with the user's regional settings, as the driver does with host values.
-HRESULT ReadArg(const VARIANT& arg, VARTYPE type, ScopedVariant& out) {
+HRESULT ReadArg(VARIANT& arg, VARTYPE type, ScopedVariant& out) {
   ScopedVariant plain;
-  HRESULT hr = VariantCopyInd(&plain.v, const_cast<VARIANT*>(&arg));
+  HRESULT hr = VariantCopyInd(&plain.v, &arg);
   if (FAILED(hr)) return hr;
   return VariantChangeType(&out.v, &plain.v, 0, type);
 }
@@ -302,6 +302,16 @@ STDAPI DllCanUnloadNow() {
   return g_liveObjects == 0 && g_serverLocks == 0 ? S_OK : S_FALSE;
 }
 
+// Removing what is already gone is success, so an interrupted test run can always clean up.
+STDAPI DllUnregisterServer() {
+  const Keys keys;
+  for (const std::wstring* key : {&keys.clsidKey, &keys.progIdKey}) {
+    const LONG rc = RegDeleteTreeW(HKEY_CLASSES_ROOT, key->c_str());
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return HRESULT_FROM_WIN32(rc);
+  }
+  return S_OK;
+}
+
 STDAPI DllRegisterServer() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
@@ -320,20 +330,12 @@ STDAPI DllRegisterServer() {
       {keys.progIdKey, nullptr, kDescription},
       {keys.progIdClsidKey, nullptr, keys.clsid.c_str()},
   };
-  LONG rc = ERROR_SUCCESS;
   for (const Value& v : values) {
-    rc = SetString(v.key.c_str(), v.name, v.text);
-    if (rc != ERROR_SUCCESS) break;
-  }
-  return HRESULT_FROM_WIN32(rc);
-}
-
-// Removing what is already gone is success, so an interrupted test run can always clean up.
-STDAPI DllUnregisterServer() {
-  const Keys keys;
-  for (const std::wstring* key : {&keys.clsidKey, &keys.progIdKey}) {
-    const LONG rc = RegDeleteTreeW(HKEY_CLASSES_ROOT, key->c_str());
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return HRESULT_FROM_WIN32(rc);
+    const LONG rc = SetString(v.key.c_str(), v.name, v.text);
+    if (rc != ERROR_SUCCESS) {
+      DllUnregisterServer();  // no half-registered class left behind
+      return HRESULT_FROM_WIN32(rc);
+    }
   }
   return S_OK;
 }
