@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/Platform.h"
@@ -58,4 +59,40 @@ TEST(Modules, MissingLibraryAndEntryPointAreReported) {
 
     EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    // Memory that holds no module is no module handle.
+    auto notAModule = std::make_unique<char[]>(64);
+    char name[MAX_PATH];
+    SetLastError(0);
+    EXPECT_EQ(GetModuleFileNameA(reinterpret_cast<HMODULE>(notAModule.get()), name, MAX_PATH), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(Modules, LoadedLibraryIsFoundByAddressAndEntryPointsByName) {
+    const std::string file = platform::ModuleFolder(nullptr) + "orvel_probe.dll";
+    HMODULE module = LoadLibraryA(file.c_str());
+    ASSERT_NE(module, nullptr) << file;
+    EXPECT_NE(module, GetModuleHandleA(nullptr));
+
+    FARPROC entry = GetProcAddress(module, "DllGetClassObject");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(platform::ModuleOf(reinterpret_cast<const void*>(entry)), module);
+    const std::string name = platform::ModuleFileName(module);
+    EXPECT_NE(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES) << name;
+    EXPECT_EQ(platform::ModuleFolder(module), platform::ModuleFolder(nullptr));
+
+    SetLastError(0);
+    EXPECT_EQ(GetProcAddress(module, "NoSuchEntryPoint"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    // Only the module's own exports, not those of the libraries it uses.
+    EXPECT_EQ(GetProcAddress(module, "malloc"), nullptr);
+
+    // Loading again shares the module, also without the extension; it stays until the last
+    // FreeLibrary.
+    const std::string withoutExtension = file.substr(0, file.size() - 4);
+    HMODULE again = LoadLibraryA(withoutExtension.c_str());
+    EXPECT_EQ(again, module);
+    EXPECT_TRUE(FreeLibrary(again));
+    EXPECT_NE(GetProcAddress(module, "DllCanUnloadNow"), nullptr);
+    EXPECT_TRUE(FreeLibrary(module));
 }
