@@ -41,6 +41,9 @@
 // Regional settings (GetLocaleInfoA/W). LOCALE_USER_DEFAULT and LOCALE_SYSTEM_DEFAULT resolve to
 // the current settings: those of a Russian installation unless a test switched them.
 #define LOCALE_NOUSEROVERRIDE 0x80000000
+#define LOCALE_USE_CP_ACP 0x40000000
+#define LOCALE_INVARIANT 0x007F
+#define LOCALE_IDATE 0x00000021
 #define LOCALE_SDECIMAL 0x0000000E
 #define LOCALE_STHOUSAND 0x0000000F
 #define LOCALE_SDATE 0x0000001D
