@@ -33,6 +33,19 @@ Answer Ask(IDispatch& manager, const char* name, VARIANT& value) {
     return {hr, result.Type() == VT_BOOL && result.Raw().boolVal == VARIANT_TRUE};
 }
 
+// The driver's value variable: a by-reference string.
+VARIANT StringRef(BStr& value) {
+    VARIANT ref;
+    ref.vt = VT_BYREF | VT_BSTR;
+    ref.pbstrVal = value.Receive();
+    return ref;
+}
+
+VARIANT VariantRef(Variant& target) {
+    VARIANT ref = VariantRef(target);
+    return ref;
+}
+
 } // namespace
 
 TEST(EquipmentManager, AnswersByNameThroughATypedStringReference) {
@@ -41,9 +54,7 @@ TEST(EquipmentManager, AnswersByNameThroughATypedStringReference) {
     EXPECT_EQ(IdOf(manager, "getappproperty"), EquipmentManager::kGetAppProperty);
 
     BStr value;
-    VARIANT ref;
-    ref.vt = VT_BYREF | VT_BSTR;
-    ref.pbstrVal = value.Receive();
+    VARIANT ref = StringRef(value);
     Answer answer = Ask(manager, "DevicesFolder", ref);
     EXPECT_EQ(answer.hr, S_OK);
     EXPECT_TRUE(answer.result);
@@ -58,9 +69,7 @@ TEST(EquipmentManager, AnswersByNameThroughATypedStringReference) {
 TEST(EquipmentManager, AnswersThroughAVariantReference) {
     EquipmentManager manager(DefaultManagerConfig("work"));
     Variant target = Variant::FromUtf8("old");
-    VARIANT ref;
-    ref.vt = VT_BYREF | VT_VARIANT;
-    ref.pvarVal = target.Get();
+    VARIANT ref = VariantRef(target);
     EXPECT_TRUE(Ask(manager, "Language", ref).result);
     EXPECT_EQ(WideToUtf8(target.AsWide()), "ru");
 }
@@ -73,9 +82,7 @@ TEST(EquipmentManager, RefusesCleanly) {
 
     // An unknown property is a False answer that leaves the variable alone.
     Variant target = Variant::FromUtf8("keep");
-    VARIANT ref;
-    ref.vt = VT_BYREF | VT_VARIANT;
-    ref.pvarVal = target.Get();
+    VARIANT ref = VariantRef(target);
     Answer answer = Ask(manager, "Colour", ref);
     EXPECT_EQ(answer.hr, S_OK);
     EXPECT_FALSE(answer.result);
@@ -98,9 +105,7 @@ TEST(EquipmentManager, RehearsesAHostThatFails) {
     config.answerFalse = true;
     EquipmentManager falseAnswers(config);
     BStr value;
-    VARIANT ref;
-    ref.vt = VT_BYREF | VT_BSTR;
-    ref.pbstrVal = value.Receive();
+    VARIANT ref = StringRef(value);
     Answer answer = Ask(falseAnswers, "DevicesFolder", ref);
     EXPECT_EQ(answer.hr, S_OK);
     EXPECT_FALSE(answer.result);
