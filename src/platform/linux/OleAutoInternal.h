@@ -79,6 +79,9 @@ bool SplitDate(double date, DateTimeParts& out);
 // A DATE from calendar parts; false for an impossible date or time.
 bool MakeDate(int year, int month, int day, int hour, int minute, int second, double& out);
 
+// SystemTimeToVariantTime's reading of a SYSTEMTIME; false when it names no DATE.
+bool DateOfSystemTime(const SYSTEMTIME& st, double& out);
+
 // S_OK, DISP_E_TYPEMISMATCH for text that is no date, DISP_E_OVERFLOW for a date out of range.
 HRESULT ParseDate(std::u16string_view text, const LocaleData& locale, double& out);
 // E_INVALIDARG outside the DATE range.

@@ -104,8 +104,8 @@ constexpr unsigned __int128 kDecimalLimit = static_cast<unsigned __int128>(1) <<
 
 ParsedNumber NumberOfDecimal(const DECIMAL& d) {
     ParsedNumber n;
-    n.negative = (d.sign & DECIMAL_NEG) != 0;
     unsigned __int128 mantissa = (static_cast<unsigned __int128>(d.Hi32) << 64) | d.Lo64;
+    n.negative = (d.sign & DECIMAL_NEG) && mantissa;
     int exponent = -d.scale;
     while (mantissa && mantissa % 10 == 0) {
         mantissa /= 10;
@@ -122,7 +122,9 @@ HRESULT DecimalOfNumber(const ParsedNumber& n, DECIMAL& out) {
     const int length = static_cast<int>(n.digits.size());
     if (length + n.exponent > 29)
         return DISP_E_OVERFLOW;
-    for (int drop = std::max({0, -n.exponent - 28, length - 29}); drop <= length; ++drop) {
+    // Only places after the point may be dropped.
+    const int places = std::max(0, -n.exponent);
+    for (int drop = std::max({0, places - 28, length - 29}); drop <= std::min(length, places); ++drop) {
         unsigned __int128 mantissa = 0;
         for (int i = 0; i < length - drop; ++i)
             mantissa = mantissa * 10 + (n.digits[i] - '0');
@@ -498,6 +500,8 @@ HRESULT CoerceObject(VARIANT& out, const Source& s, VARTYPE vt) {
 HRESULT Coerce(VARIANT& out, const VARIANT& in, LCID lcid, const LocaleData* locale, USHORT flags, VARTYPE vt,
                int depth) {
     const Source s = Classify(in);
+    if (s.kind == Source::Other && in.vt != vt)
+        return DISP_E_TYPEMISMATCH;
     if (vt == VT_NULL) {
         out.vt = VT_NULL;
         return S_OK;
@@ -514,7 +518,7 @@ HRESULT Coerce(VARIANT& out, const VARIANT& in, LCID lcid, const LocaleData* loc
         return CoerceObject(out, s, vt);
     if (s.kind == Source::Object)
         return CoerceValueOf(out, s, lcid, locale, flags, vt, depth);
-    if (s.kind == Source::Null || s.kind == Source::Other)
+    if (s.kind == Source::Null)
         return DISP_E_TYPEMISMATCH;
 
     HRESULT hr = DISP_E_TYPEMISMATCH;
@@ -566,7 +570,7 @@ HRESULT CoerceArray(VARIANT& out, const VARIANT& in, VARTYPE vt) {
         SAFEARRAY* bytes = in.parray;
         const UINT length = bytes && bytes->pvData ? static_cast<UINT>(bytes->rgsabound[0].cElements) : 0;
         if (bytes && bytes->cDims != 1)
-            return DISP_E_TYPEMISMATCH;
+            return E_INVALIDARG;
         out.bstrVal = SysAllocStringByteLen(length ? static_cast<LPCSTR>(bytes->pvData) : nullptr, length);
         if (!out.bstrVal)
             return E_OUTOFMEMORY;

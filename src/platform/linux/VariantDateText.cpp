@@ -45,6 +45,13 @@ bool ValidDate(int year, int month, int day) {
     return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
 }
 
+// The time of day added part by part, as the runtime does, so results agree to the last bit.
+double WithTime(double serial, int hour, int minute, int second) {
+    if (serial < 0)
+        return serial - hour / 24.0 - minute / 1440.0 - second / 86400.0;
+    return serial + hour / 24.0 + minute / 1440.0 + second / 86400.0;
+}
+
 bool ValidTime(int hour, int minute, int second) {
     return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
 }
@@ -257,9 +264,12 @@ bool ResolveDate(const std::vector<Token>& numbers, int namedMonth, const Locale
         const Token &a = numbers[0], &b = numbers[1], &c = numbers[2];
         if (locale.dateOrder == DateOrder::YearMonthDay && accept(YearOf(a), Small(b), Small(c)))
             return true;
-        const bool dayMonth = dayFirst ? accept(YearOf(c), Small(b), Small(a)) || accept(YearOf(c), Small(a), Small(b))
-                                       : accept(YearOf(c), Small(a), Small(b)) || accept(YearOf(c), Small(b), Small(a));
-        return dayMonth || accept(YearOf(a), Small(b), Small(c));
+        // A month-first locale tries year-month-day before day-month-year.
+        if (dayFirst)
+            return accept(YearOf(c), Small(b), Small(a)) || accept(YearOf(c), Small(a), Small(b)) ||
+                   accept(YearOf(a), Small(b), Small(c));
+        return accept(YearOf(c), Small(a), Small(b)) || accept(YearOf(a), Small(b), Small(c)) ||
+               accept(YearOf(c), Small(b), Small(a));
     }
     return false;
 }
@@ -287,9 +297,7 @@ bool SplitDate(double date, DateTimeParts& out) {
 bool MakeDate(int year, int month, int day, int hour, int minute, int second, double& out) {
     if (!ValidDate(year, month, day) || !ValidTime(hour, minute, second))
         return false;
-    const double serial = static_cast<double>(DaysFromCivil(year, month, day) + kSerialOfUnixEpoch);
-    const double time = static_cast<double>(hour * 3600 + minute * 60 + second) / kSecondsPerDay;
-    out = serial < 0 ? serial - time : serial + time;
+    out = WithTime(static_cast<double>(DaysFromCivil(year, month, day) + kSerialOfUnixEpoch), hour, minute, second);
     return true;
 }
 
@@ -379,7 +387,7 @@ HRESULT ParseDate(std::u16string_view text, const LocaleData& locale, double& ou
     if (numbers.empty() && !namedMonth) {
         if (!haveTime)
             return DISP_E_TYPEMISMATCH;
-        out = static_cast<double>(hour * 3600 + minute * 60 + second) / kSecondsPerDay;
+        out = WithTime(0, hour, minute, second);
         return S_OK;
     }
     Ymd date{};
@@ -387,6 +395,20 @@ HRESULT ParseDate(std::u16string_view text, const LocaleData& locale, double& ou
         !MakeDate(date.year, date.month, date.day, hour, minute, second, out))
         return DISP_E_TYPEMISMATCH;
     return S_OK;
+}
+
+// The runtime carries surplus days, hours, minutes and seconds over (30 February is 2 March,
+// hour 24 the next day) and reads years below 100 as two-digit years.
+bool DateOfSystemTime(const SYSTEMTIME& st, double& out) {
+    if (st.wMonth < 1 || st.wMonth > 12 || st.wDay < 1 || st.wDay > 31 || st.wYear > 9999)
+        return false;
+    const int year = st.wYear < 100 ? (st.wYear < 50 ? 2000 : 1900) + st.wYear : st.wYear;
+    const long seconds = st.wHour * 3600L + st.wMinute * 60L + st.wSecond;
+    const long serial = DaysFromCivil(year, st.wMonth, 1) + kSerialOfUnixEpoch + st.wDay - 1 + seconds / kSecondsPerDay;
+    const long rest = seconds % kSecondsPerDay;
+    out = WithTime(static_cast<double>(serial), static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                   static_cast<int>(rest % 60));
+    return out > kMinDate - 1.0 && out < kMaxDate + 1.0;
 }
 
 } // namespace platform::oleaut
@@ -398,8 +420,7 @@ extern "C" {
 PLATFORM_API INT SystemTimeToVariantTime(LPSYSTEMTIME lpSystemTime, DOUBLE* pvtime) {
     if (!lpSystemTime || !pvtime)
         return FALSE;
-    const SYSTEMTIME& st = *lpSystemTime;
-    return MakeDate(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, *pvtime) ? TRUE : FALSE;
+    return DateOfSystemTime(*lpSystemTime, *pvtime) ? TRUE : FALSE;
 }
 
 PLATFORM_API INT VariantTimeToSystemTime(DOUBLE vtime, LPSYSTEMTIME lpSystemTime) {
