@@ -277,7 +277,7 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
         }
         Variant result;
         const HRESULT hr = CallMethod(dispIdMember, result, params);
-        if (hr == S_OK)
+        if (hr == S_OK && pDispParams)
             WriteBack(*pDispParams, params);
         if (pVarResult) {
             // An out-parameter: whatever the host left in it is not ours to free.

@@ -29,8 +29,13 @@ ULONG STDMETHODCALLTYPE TComObject::AddRef() { return ++FRefCount; }
 
 ULONG STDMETHODCALLTYPE TComObject::Release() {
     ULONG count = --FRefCount;
-    if (count == 0)
+    if (count == 0) {
+        // Held at one while the last step runs: a reference taken and dropped there must not
+        // delete the object a second time.
+        FRefCount = 1;
+        BeforeDestruction();
         delete this;
+    }
     return count;
 }
 

@@ -24,6 +24,10 @@ protected:
     TComObject() noexcept;
     virtual ~TComObject();
 
+    // First destruction step, run once when the last reference goes and before any destructor,
+    // so overridable operations of derived classes still dispatch to the derived class.
+    virtual void BeforeDestruction() noexcept {}
+
 private:
     std::atomic<ULONG> FRefCount{1};
 };
