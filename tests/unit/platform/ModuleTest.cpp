@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -95,4 +96,34 @@ TEST(Modules, LoadedLibraryIsFoundByAddressAndEntryPointsByName) {
     EXPECT_TRUE(FreeLibrary(again));
     EXPECT_NE(GetProcAddress(module, "DllCanUnloadNow"), nullptr);
     EXPECT_TRUE(FreeLibrary(module));
+}
+
+TEST(Clock, LocalAndUniversalTimeAgree) {
+    SYSTEMTIME local{}, utc{}, utcAfter{};
+    do { // both readings within one minute
+        GetSystemTime(&utc);
+        GetLocalTime(&local);
+        GetSystemTime(&utcAfter);
+    } while (utc.wMinute != utcAfter.wMinute);
+    for (const SYSTEMTIME& t : {local, utc}) {
+        EXPECT_GE(t.wYear, 2020);
+        EXPECT_TRUE(t.wMonth >= 1 && t.wMonth <= 12);
+        EXPECT_LT(t.wHour, 24);
+        EXPECT_LT(t.wSecond, 60);
+        EXPECT_LT(t.wMilliseconds, 1000);
+        // The day of the week belongs to the date.
+        const std::chrono::year_month_day date{std::chrono::year(t.wYear), std::chrono::month(t.wMonth),
+                                               std::chrono::day(t.wDay)};
+        EXPECT_EQ(std::chrono::weekday(std::chrono::sys_days(date)).c_encoding(), t.wDayOfWeek);
+    }
+    // Time zones differ from UTC by whole quarters of an hour.
+    EXPECT_EQ((local.wMinute - utc.wMinute + 60) % 15, 0);
+}
+
+TEST(Clock, TickCountAdvancesWithSleep) {
+    const ULONGLONG before = GetTickCount64();
+    Sleep(50);
+    const ULONGLONG elapsed = GetTickCount64() - before;
+    EXPECT_GE(elapsed, 40u);
+    EXPECT_LT(elapsed, 5000u);
 }
