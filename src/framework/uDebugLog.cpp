@@ -30,7 +30,7 @@ std::mutex AppendLock;
 } // namespace
 
 std::string LogTimeText(const TLocalTime& t) {
-    char buf[32];
+    char buf[64];
     std::snprintf(buf, sizeof buf, "%04u.%02u.%02u %02u:%02u:%02u.%03u", t.Year, t.Month, t.Day, t.Hour, t.Minute,
                   t.Second, t.Milliseconds);
     return buf;
@@ -40,7 +40,7 @@ std::string DebugLogFileName(const std::string& logPathAnsi, const TLocalTime& n
     std::string folder = DirectoryExists(logPathAnsi) ? logPathAnsi : DriverFolder();
     if (!folder.empty() && !IsDelimiter(folder.back()))
         folder += platform::PathDelimiter();
-    char date[16];
+    char date[32];
     std::snprintf(date, sizeof date, "%04u.%02u.%02u", now.Year, now.Month, now.Day);
     return folder + "Debug_" + date + ".log";
 }

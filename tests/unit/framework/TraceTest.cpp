@@ -75,7 +75,8 @@ TEST_F(TraceTest, RefusedCommandStillGetsItsExitLine) {
 
 TEST_F(TraceTest, RawMethodLinesAndBothExceptionLines) {
     Object->SetTraceEnabled(true);
-    std::vector<VARIANT> args{ByVal(Variant(W("a\r\nb"))), ByVal(Variant::Null())};
+    Variant twoLines(W("a\r\nb"));
+    std::vector<VARIANT> args{ByVal(twoLines), ByVal(Variant::Null())};
     Call(Object.Get(), idEcho, args);
     std::vector<VARIANT> one{ByVal(Variant(1))};
     Call(Object.Get(), idRaise, one);
