@@ -44,7 +44,7 @@ const CollationTable& Table() {
 bool KnownLocale(LCID locale) {
     switch (locale) {
     case LOCALE_NEUTRAL:
-    case 0x007F: // invariant
+    case LOCALE_INVARIANT:
     case LOCALE_USER_DEFAULT:
     case LOCALE_SYSTEM_DEFAULT:
         return true;
