@@ -88,7 +88,7 @@ PLATFORM_API HRESULT VariantClear(VARIANTARG* pvarg) {
     return hr;
 }
 
-PLATFORM_API HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc) {
+PLATFORM_API HRESULT VariantCopy(VARIANTARG* pvargDest, VARIANTARG* pvargSrc) {
     if (!pvargDest || !pvargSrc)
         return E_INVALIDARG;
     if (pvargDest == pvargSrc)
@@ -117,7 +117,7 @@ PLATFORM_API HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargS
     return S_OK;
 }
 
-PLATFORM_API HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc) {
+PLATFORM_API HRESULT VariantCopyInd(VARIANT* pvarDest, VARIANTARG* pvargSrc) {
     if (!pvarDest || !pvargSrc)
         return E_INVALIDARG;
     if (!(pvargSrc->vt & VT_BYREF))
@@ -129,7 +129,7 @@ PLATFORM_API HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSr
         return E_INVALIDARG;
 
     // The source may be the destination itself: work from a copy of the reference.
-    const VARIANT source = *pvargSrc;
+    VARIANT source = *pvargSrc;
     if (pvarDest == pvargSrc) {
         pvarDest->vt = VT_EMPTY;
     } else {

@@ -513,7 +513,7 @@ HRESULT Coerce(VARIANT& out, const VARIANT& in, LCID lcid, const LocaleData* loc
         return S_OK;
     }
     if (in.vt == vt)
-        return VariantCopy(&out, &in);
+        return VariantCopy(&out, const_cast<VARIANT*>(&in));
     if (vt == VT_DISPATCH || vt == VT_UNKNOWN)
         return CoerceObject(out, s, vt);
     if (s.kind == Source::Object)
@@ -604,7 +604,7 @@ HRESULT ValidateTarget(VARTYPE vt) {
 
 extern "C" {
 
-PLATFORM_API HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID lcid, USHORT wFlags,
+PLATFORM_API HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, VARIANTARG* pvarSrc, LCID lcid, USHORT wFlags,
                                          VARTYPE vt) {
     if (!pvargDest || !pvarSrc)
         return E_INVALIDARG;
@@ -642,7 +642,7 @@ PLATFORM_API HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG
     return S_OK;
 }
 
-PLATFORM_API HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHORT wFlags, VARTYPE vt) {
+PLATFORM_API HRESULT VariantChangeType(VARIANTARG* pvargDest, VARIANTARG* pvarSrc, USHORT wFlags, VARTYPE vt) {
     return VariantChangeTypeEx(pvargDest, pvarSrc, LOCALE_USER_DEFAULT, wFlags, vt);
 }
 

@@ -294,13 +294,14 @@ WINOLEAUTAPI_(void) SysFreeString(BSTR bstrString);
 WINOLEAUTAPI_(UINT) SysStringLen(BSTR pbstr);
 WINOLEAUTAPI_(UINT) SysStringByteLen(BSTR bstr);
 
+// The sources are not const, as in the headers of the Windows build: code that compiles here then
+// compiles there too.
 WINOLEAUTAPI_(void) VariantInit(VARIANTARG* pvarg);
 WINOLEAUTAPI VariantClear(VARIANTARG* pvarg);
-WINOLEAUTAPI VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc);
-WINOLEAUTAPI VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc);
-WINOLEAUTAPI VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHORT wFlags, VARTYPE vt);
-WINOLEAUTAPI VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID lcid, USHORT wFlags,
-                                 VARTYPE vt);
+WINOLEAUTAPI VariantCopy(VARIANTARG* pvargDest, VARIANTARG* pvargSrc);
+WINOLEAUTAPI VariantCopyInd(VARIANT* pvarDest, VARIANTARG* pvargSrc);
+WINOLEAUTAPI VariantChangeType(VARIANTARG* pvargDest, VARIANTARG* pvarSrc, USHORT wFlags, VARTYPE vt);
+WINOLEAUTAPI VariantChangeTypeEx(VARIANTARG* pvargDest, VARIANTARG* pvarSrc, LCID lcid, USHORT wFlags, VARTYPE vt);
 
 // Dates as SYSTEMTIME (the day of the week is filled in, milliseconds are ignored).
 WINOLEAUTAPI_(INT) SystemTimeToVariantTime(LPSYSTEMTIME lpSystemTime, DOUBLE* pvtime);
