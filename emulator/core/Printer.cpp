@@ -462,12 +462,22 @@ Code Printer::Pay(int type, std::int32_t amount, std::string text, Answer& answe
 }
 
 Code Printer::CloseReceipt() {
+    if (memory_.document && memory_.document->kind == DocumentKind::Receipt &&
+        !memory_.document->receipt.Covered()) {
+        // Closing settles what is still due in cash, as the close key of a cash register does: the
+        // driver closes a receipt without payment rows this way.
+        const Receipt& open = memory_.document->receipt;
+        const std::int64_t due = open.Total() - open.Paid();
+        if (!FitsInt32(due))
+            return kOverflow;
+        Answer settled;
+        if (Code c = Pay(0, static_cast<std::int32_t>(due), "", settled); c != kOk)
+            return c;
+    }
     FiscalMemory next = memory_;
     Receipt* open = nullptr;
     if (Code c = ReceiptStep(open, next); c != kOk)
         return c;
-    if (!open->Covered())
-        return kNotPaid;
     const Receipt receipt = *open;
     const bool sale = receipt.kind == ReceiptKind::Sale;
     const std::int64_t cashKept = receipt.KeptBy(0);

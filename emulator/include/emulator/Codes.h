@@ -23,7 +23,6 @@ enum Code : std::int32_t {
     kDocumentOpen = 13,
     kNoDocument = 14,
     kWrongDocumentState = 15, // the open document does not accept this command now
-    kNotPaid = 16,
     kNonCashOverpay = 17,
     kNotEnoughCash = 18,
     kOverflow = 19,

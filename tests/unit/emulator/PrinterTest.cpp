@@ -105,14 +105,31 @@ TEST_F(PrinterTest, ReceiptStepsOutOfOrderAreRefused) {
     EXPECT_EQ(p->StartReceipt(1), kDocumentOpen);
     EXPECT_EQ(p->Total(), kEmptyReceipt);
     ASSERT_EQ(p->AddItem("X", "", "", "", 10000, 1000), kOk);
-    EXPECT_EQ(p->CloseReceipt(), kNotPaid);
     ASSERT_EQ(p->Pay(1, 4000, "", a), kOk) << "a payment strikes the total itself";
     EXPECT_EQ(a.Byte(2) & 7, 4);
     EXPECT_EQ(p->AddItem("Y", "", "", "", 100, 1000), kWrongDocumentState);
-    EXPECT_EQ(p->CloseReceipt(), kNotPaid);
+    EXPECT_EQ(p->Pay(7, 100, "", a), kBadArgument);
     ASSERT_EQ(p->Pay(0, 6000, "", a), kOk);
     EXPECT_EQ(a.Byte(2) & 7, 5);
+    EXPECT_EQ(p->Pay(0, 100, "", a), kWrongDocumentState);
     EXPECT_EQ(p->CloseReceipt(), kOk);
+}
+
+TEST_F(PrinterTest, ClosingSettlesWhatIsStillDueInCash) {
+    auto p = FrozenPrinter(dir);
+    Answer a;
+    ASSERT_EQ(p->StartReceipt(0), kOk);
+    ASSERT_EQ(p->AddItem("X", "", "", "", 10000, 1000), kOk);
+    ASSERT_EQ(p->Pay(0, 0, "", a), kOk) << "what the driver sends for a receipt without payment rows";
+    ASSERT_EQ(p->Pay(1, 4000, "", a), kOk);
+    ASSERT_EQ(p->CloseReceipt(), kOk);
+    EXPECT_EQ(p->Memory().shift.salesByPayment[0], 6000);
+    EXPECT_EQ(p->Memory().shift.salesByPayment[1], 4000);
+    EXPECT_EQ(p->Memory().cash, 6000);
+    EXPECT_EQ(Count(dir.Read("COM1", files::kPaper), "НАЛИЧНЫМИ"), 2u) << "the zero payment and the settled rest";
+
+    ASSERT_EQ(p->StartReceipt(0), kOk);
+    EXPECT_EQ(p->CloseReceipt(), kEmptyReceipt);
 }
 
 TEST_F(PrinterTest, TaxGroupWithoutRateIsRefused) {
