@@ -237,8 +237,9 @@ HRESULT STDMETHODCALLTYPE TBaseObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames
                 name = heapName;
             }
         }
+        const TNameMatcher matcher(name);
         for (std::size_t i = 0; i < FMethods.size(); ++i) {
-            if (SameName(FMethods[i].Name, name)) {
+            if (matcher.Matches(FMethods[i].Name)) {
                 rgDispId[0] = static_cast<DISPID>(i);
                 return S_OK;
             }

@@ -26,8 +26,9 @@ void TBaseObject::AddParam(std::string_view Name, TParamType Type, const Variant
 }
 
 TSettingStruct* TBaseObject::FindParam(std::string_view Name) {
+    const TNameMatcher matcher(Name);
     for (auto& p : FParams)
-        if (SameName(p.Name, Name))
+        if (matcher.Matches(p.Name))
             return &p;
     return nullptr;
 }

@@ -38,6 +38,8 @@ bool IsPlainNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+bool IsAsciiAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 } // namespace
@@ -51,25 +53,41 @@ std::string AnsiToUtf8(std::string_view ansi) { return WideToUtf8(AnsiToWide(ans
 
 std::string ToShortString(std::string_view ansi) { return std::string(ansi.substr(0, ShortStringMax)); }
 
-bool SameName(std::string_view a, std::string_view b) {
-    // Member and parameter names are plain Latin identifiers almost always; for those the
-    // system comparison reduces to ASCII case folding, which is much cheaper on the dispatch road.
-    bool plain = true;
-    for (char c : a)
-        plain = plain && IsPlainNameChar(c);
-    for (char c : b)
-        plain = plain && IsPlainNameChar(c);
-    if (plain) {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (AsciiLower(a[i]) != AsciiLower(b[i]))
-                return false;
-        return true;
-    }
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
+TNameMatcher::TNameMatcher(std::string_view name) : FName(name) {
+    for (char c : name)
+        FPlain = FPlain && IsPlainNameChar(c);
 }
+
+bool TNameMatcher::Matches(std::string_view other) const {
+    // Member and parameter names are plain Latin identifiers almost always, and the lookup runs
+    // on every host call, so the system comparison is reached only when ASCII cannot decide.
+    // Two different Latin letters or digits in front never compare equal: the system comparison
+    // neither ignores nor expands them.
+    const std::string_view& a = FName;
+    if (!a.empty() && !other.empty() && IsAsciiAlnum(a[0]) && IsAsciiAlnum(other[0]) &&
+        AsciiLower(a[0]) != AsciiLower(other[0]))
+        return false;
+    if (a.size() == other.size()) {
+        std::size_t i = 0;
+        while (i < a.size() && AsciiLower(a[i]) == AsciiLower(other[i]))
+            ++i;
+        if (i == a.size())
+            return true;
+    }
+    if (FPlain) {
+        if (other.empty())
+            return false;
+        bool plain = true;
+        for (char c : other)
+            plain = plain && IsPlainNameChar(c);
+        if (plain)
+            return false;
+    }
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), other.data(),
+                          static_cast<int>(other.size())) == CSTR_EQUAL;
+}
+
+bool SameName(std::string_view a, std::string_view b) { return TNameMatcher(a).Matches(b); }
 
 // ---------------------------------------------------------------------------------------------
 // Exceptions

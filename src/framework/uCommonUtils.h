@@ -36,6 +36,17 @@ std::string ToShortString(std::string_view ansi);
 // comparison every name lookup of the driver uses.
 bool SameName(std::string_view a, std::string_view b);
 
+// The same comparison of one name against many (a table lookup). The name must outlive it.
+class TNameMatcher {
+public:
+    explicit TNameMatcher(std::string_view name);
+    bool Matches(std::string_view other) const;
+
+private:
+    std::string_view FName;
+    bool FPlain = true;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Exceptions inside the driver. Messages are UTF-8 (what()); the class name is what a host sees
 // as the source of a failed call.
