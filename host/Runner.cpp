@@ -155,12 +155,11 @@ std::vector<std::string> Runner::RunScenario(const Scenario& scenario) {
     }
     // Take the device down as a host would, pairing each stop call with a start call that ran:
     // Close with Init, Disable with Enable.
-    std::vector<Step> stop = StopSteps(scenario.lifecycle);
-    for (std::size_t i = 0; i < stop.size(); ++i) {
-        std::size_t pairedStart = start.size() - 1 - i;
+    for (const auto& step : StopSteps(scenario.lifecycle)) {
+        const std::size_t pairedStart = step.name == "Disable" ? 2 : 0; // Enable : Init
         if (pairedStart >= started)
             continue;
-        StepOutcome outcome = Run(stop[i]);
+        StepOutcome outcome = Run(step);
         if (!outcome.passed && failures.empty())
             failures.push_back(outcome.failure);
     }

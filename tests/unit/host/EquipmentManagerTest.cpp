@@ -42,7 +42,9 @@ VARIANT StringRef(BStr& value) {
 }
 
 VARIANT VariantRef(Variant& target) {
-    VARIANT ref = VariantRef(target);
+    VARIANT ref;
+    ref.vt = VT_BYREF | VT_VARIANT;
+    ref.pvarVal = target.Get();
     return ref;
 }
 

@@ -95,7 +95,7 @@ HRESULT FakeDriver::Command(const std::string& name, const VARIANT& in, VARIANT*
             for (int k = 0; k < 2; ++k)
                 if (SameName(WideToUtf8(rows.Item(0, j).AsWide()), settingNames_[k]))
                     settingValues_[k] = rows.Item(1, j);
-    } else if (name == "Fail") {
+    } else if (name == "Fail" || name == answersFalse) {
         ok = false;
         *out = MakeVariantArray({Variant(1004), Variant::FromUtf8("Ошибка входных параметров команды")}).Detach();
     }
@@ -113,7 +113,7 @@ HRESULT FakeDriver::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
     Variant answer(true);
     if (name == "Init") {
         manager_ = ComPtr<IDispatch>(Target(arg(0)).vt == VT_DISPATCH ? Target(arg(0)).pdispVal : nullptr);
-        answer = Variant(bool(manager_));
+        answer = Variant(bool(manager_) && answersFalse != name);
         if (n > 1)
             WriteText(arg(1), manager_ ? "Нет ошибок" : "Ошибка входных параметров команды");
     } else if (name == "Open") {

@@ -15,6 +15,7 @@ public:
     std::vector<std::string> calls;    // member names in call order
     std::string devicesFolder;         // what the equipment manager answered at Open
     VARTYPE lastTimeoutType = VT_EMPTY;
+    std::string answersFalse;          // a member that answers False (with [1004, text] for a command)
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }

@@ -50,6 +50,28 @@ TEST_F(RunnerTest, LifecycleSurroundsTheSteps) {
     EXPECT_EQ(manager.ExtraReferences(), 0u);
 }
 
+TEST_F(RunnerTest, TakesDownOnlyWhatWasBroughtUp) {
+    driver.answersFalse = "Enable";
+    auto failures = RunText(R"({"steps": [{"call": "GetSettings"}]})");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], "lifecycle (Enable): result: expected true, got False (VT_BOOL)");
+    EXPECT_EQ(driver.calls, (std::vector<std::string>{"Init", "Open", "Enable", "Disable", "Close"}));
+
+    driver.calls.clear();
+    driver.answersFalse = "Init";
+    failures = RunText(R"({"steps": [{"call": "GetSettings"}]})");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(driver.calls, (std::vector<std::string>{"Init", "Close"}));
+
+    // A stop call that fails after a passing scenario fails the run too.
+    driver.calls.clear();
+    driver.answersFalse = "Disable";
+    failures = RunText(R"({"steps": []})");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], "lifecycle (Disable): result: expected true, got False (VT_BOOL)");
+    EXPECT_EQ(driver.calls.back(), "Close");
+}
+
 TEST_F(RunnerTest, SettingsRoundTripThroughVariables) {
     auto failures = RunText(R"({"lifecycle": "none", "steps": [
         {"call": "GetSettings", "out": "settings"},
