@@ -30,14 +30,21 @@ std::int64_t LastSeq(const std::filesystem::path& file) {
     if (!in)
         return 0;
     const std::streamoff size = in.tellg();
-    const std::streamoff start = size > 65536 ? size - 65536 : 0;
-    in.seekg(start);
-    std::string tail(static_cast<std::size_t>(size - start), '\0');
-    in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
-    while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r'))
-        tail.pop_back();
-    std::size_t from = tail.rfind('\n');
-    std::string line = tail.substr(from == std::string::npos ? 0 : from + 1);
+    // Widen the window until it holds the whole last line: a printed text can make a long one.
+    std::string line;
+    for (std::streamoff window = 65536;; window *= 4) {
+        const std::streamoff start = size > window ? size - window : 0;
+        std::string tail(static_cast<std::size_t>(size - start), '\0');
+        in.seekg(start);
+        in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+        while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r'))
+            tail.pop_back();
+        const std::size_t from = tail.rfind('\n');
+        if (from != std::string::npos || start == 0) {
+            line = tail.substr(from == std::string::npos ? 0 : from + 1);
+            break;
+        }
+    }
     Json json = Json::parse(line, nullptr, false);
     if (json.is_object() && json.contains("seq") && json["seq"].is_number_integer())
         return json["seq"].get<std::int64_t>();

@@ -61,7 +61,7 @@ void PrintLines(const std::filesystem::path& folder, const Lines& lines) {
         return;
     std::string out;
     for (const auto& line : lines)
-        out += (line == CutMark() ? std::string(paper::kCut) : Cp1251ToUtf8(line)) + "\n";
+        out += (line == CutMark() ? std::string(paper::kCut) : Cp1251ToUtf8(line.substr(0, kPaperWidth))) + "\n";
     AppendToFile(folder / files::kPaper, out);
 }
 

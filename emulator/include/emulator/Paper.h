@@ -23,7 +23,7 @@ Lines Wrap(std::string_view text);
 // The mark between two cut pieces of tape.
 std::string CutMark();
 
-// Appends lines to a port's paper file; a failure to write never fails the printer (the tape is
+// Appends lines to a port's paper file, each cut to the width; a failure to write never fails the printer (the tape is
 // a picture of the printout, the fiscal memory is the record).
 void PrintLines(const std::filesystem::path& folder, const Lines& lines);
 

@@ -131,6 +131,16 @@ TEST_F(LibraryTest, DamagedFaultsFileFailsTheConnectAndSaysWhy) {
     }
 }
 
+TEST_F(LibraryTest, JournalNumberingContinuesAfterAVeryLongLine) {
+    ASSERT_EQ(Connect(), kOk);
+    lib.Record("OpenDLLPlus", {}, std::int64_t{0});
+    lib.Record("PrintOEMDoc", {std::string(300000, 'T'), std::int64_t{300000}}, std::int64_t{0});
+    lib.Record("CloseFDoc", {}, std::int64_t{0});
+    const auto journal = dir.Journal();
+    ASSERT_EQ(journal.size(), 3u);
+    EXPECT_EQ(journal[2]["seq"], 3);
+}
+
 TEST_F(LibraryTest, DamagedFiscalMemoryFailsTheConnect) {
     dir.Write("COM1", files::kMemory, "{\"lastClosedShift\": -1}");
     EXPECT_EQ(Connect(), kDamagedState);
