@@ -287,16 +287,16 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
         return hr;
     } catch (...) {
         const TCaughtError error = DescribeCurrentException();
-        if (pExcepInfo) {
-            pExcepInfo->scode = ErrUnknown;
-            pExcepInfo->bstrDescription = SysAllocString(Utf8ToWide(error.Message).c_str());
-            pExcepInfo->bstrSource = SysAllocString(Utf8ToWide(error.ClassName).c_str());
-        }
-        if (FTraceEnabled) {
-            try {
-                WriteLog("EXCEPTION", Utf8ToAnsi(error.ClassName) + ": " + Utf8ToAnsi(error.Message));
-            } catch (...) {
+        // Reporting the failure must not fail in turn: whatever cannot be filled stays empty.
+        try {
+            if (pExcepInfo) {
+                pExcepInfo->scode = ErrUnknown;
+                pExcepInfo->bstrDescription = SysAllocString(Utf8ToWide(error.Message).c_str());
+                pExcepInfo->bstrSource = SysAllocString(Utf8ToWide(error.ClassName).c_str());
             }
+            if (FTraceEnabled)
+                WriteLog("EXCEPTION", Utf8ToAnsi(error.ClassName) + ": " + Utf8ToAnsi(error.Message));
+        } catch (...) {
         }
         return DISP_E_EXCEPTION;
     }
