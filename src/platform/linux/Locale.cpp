@@ -133,7 +133,12 @@ bool Lookup(LCID lcid, DWORD type, int cch, bool bufferGiven, std::u16string& va
     return true;
 }
 
+const LocaleData kFallback = {0, u"", u".", u",", u"/", u":", u"", u"", u"", u"AM", u"PM", u"True", u"False",
+                               DateOrder::MonthDayYear, 1252, kEnglishMonths.data(), kEnglishMonthAbbreviations.data()};
+
 } // namespace
+
+const LocaleData& FallbackLocale() { return kFallback; }
 
 const LocaleData* FindLocale(LCID lcid) {
     const LCID id = Canonical(lcid);

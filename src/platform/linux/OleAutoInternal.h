@@ -38,6 +38,10 @@ struct LocaleData {
 // to the current ones; nullptr for a locale the stand-in does not know.
 const LocaleData* FindLocale(LCID lcid);
 
+// What the runtime falls back on for an LCID it does not know: a point for decimals, a comma for
+// thousands, month-first dates, and no date format to write with.
+const LocaleData& FallbackLocale();
+
 // ---- Text forms of numbers --------------------------------------------------------------------
 
 // A number read from text: either decimal digits with a power of ten, or a hexadecimal/octal

@@ -164,11 +164,8 @@ ParsedNumber NumberOfInteger(Int value) {
 
 // ---- Scalar targets ---------------------------------------------------------------------------
 
-HRESULT NeedLocale(const LocaleData* locale) { return locale ? S_OK : DISP_E_UNKNOWNLCID; }
-
-HRESULT ParseText(const Source& s, const LocaleData* locale, ParsedNumber& n) {
-    HRESULT hr = NeedLocale(locale);
-    return FAILED(hr) ? hr : ParseNumber(s.text, *locale, n);
+HRESULT ParseText(const Source& s, const LocaleData& locale, ParsedNumber& n) {
+    return ParseNumber(s.text, locale, n);
 }
 
 // &H and &O literals outside the integer types count only up to the largest 32-bit integer.
@@ -179,7 +176,7 @@ HRESULT RadixAsDouble(const ParsedNumber& n, double& out) {
     return S_OK;
 }
 
-HRESULT ToDouble(const Source& s, const LocaleData* locale, double& out) {
+HRESULT ToDouble(const Source& s, const LocaleData& locale, double& out) {
     switch (s.kind) {
     case Source::Empty: out = 0; return S_OK;
     case Source::Integer:
@@ -220,7 +217,7 @@ Int RoundCurrency(LONGLONG cy) {
     return whole;
 }
 
-HRESULT ToInteger(const Source& s, const LocaleData* locale, const IntegerType& type, Int& out) {
+HRESULT ToInteger(const Source& s, const LocaleData& locale, const IntegerType& type, Int& out) {
     Int value = 0;
     switch (s.kind) {
     case Source::Empty: out = 0; return S_OK;
@@ -275,7 +272,7 @@ HRESULT CurrencyFromDouble(double d, LONGLONG& out) {
     return S_OK;
 }
 
-HRESULT ToCurrency(const Source& s, const LocaleData* locale, LONGLONG& out) {
+HRESULT ToCurrency(const Source& s, const LocaleData& locale, LONGLONG& out) {
     switch (s.kind) {
     case Source::Integer:
     case Source::Bool:
@@ -305,11 +302,9 @@ HRESULT CheckDate(double d) {
     return std::isnan(d) || d <= kMinDate - 1.0 || d >= kMaxDate + 1.0 ? DISP_E_OVERFLOW : S_OK;
 }
 
-HRESULT ToDate(const Source& s, const LocaleData* locale, double& out) {
-    if (s.kind == Source::Text) {
-        HRESULT hr = NeedLocale(locale);
-        return FAILED(hr) ? hr : ParseDate(s.text, *locale, out);
-    }
+HRESULT ToDate(const Source& s, const LocaleData& locale, double& out) {
+    if (s.kind == Source::Text)
+        return ParseDate(s.text, locale, out);
     HRESULT hr = ToDouble(s, locale, out);
     return FAILED(hr) ? hr : CheckDate(out);
 }
@@ -329,7 +324,7 @@ bool SameWordIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-HRESULT ToBool(const Source& s, const LocaleData* locale, VARIANT_BOOL& out) {
+HRESULT ToBool(const Source& s, const LocaleData& locale, VARIANT_BOOL& out) {
     if (s.kind == Source::Text) {
         if (SameWordIgnoringCase(s.text, u"True") || SameWordIgnoringCase(s.text, u"#TRUE#")) {
             out = VARIANT_TRUE;
@@ -360,7 +355,7 @@ HRESULT ToBool(const Source& s, const LocaleData* locale, VARIANT_BOOL& out) {
     return S_OK;
 }
 
-HRESULT ToDecimal(const Source& s, const LocaleData* locale, DECIMAL& out) {
+HRESULT ToDecimal(const Source& s, const LocaleData& locale, DECIMAL& out) {
     ParsedNumber n;
     switch (s.kind) {
     case Source::Empty: break;
@@ -395,7 +390,7 @@ HRESULT ToDecimal(const Source& s, const LocaleData* locale, DECIMAL& out) {
     return DecimalOfNumber(n, out);
 }
 
-HRESULT ToText(const Source& s, const LocaleData* locale, USHORT flags, std::u16string& out) {
+HRESULT ToText(const Source& s, const LocaleData& locale, USHORT flags, std::u16string& out) {
     if (s.kind == Source::Empty) {
         out.clear();
         return S_OK;
@@ -406,10 +401,7 @@ HRESULT ToText(const Source& s, const LocaleData* locale, USHORT flags, std::u16
     }
     if (s.kind == Source::Bool) {
         if (flags & VARIANT_LOCALBOOL) {
-            HRESULT hr = NeedLocale(locale);
-            if (FAILED(hr))
-                return hr;
-            out = s.integer ? locale->trueName : locale->falseName;
+            out = s.integer ? locale.trueName : locale.falseName;
         } else if (flags & VARIANT_ALPHABOOL) {
             out = s.integer ? u"True" : u"False";
         } else {
@@ -417,13 +409,10 @@ HRESULT ToText(const Source& s, const LocaleData* locale, USHORT flags, std::u16
         }
         return S_OK;
     }
-    HRESULT hr = NeedLocale(locale);
-    if (FAILED(hr))
-        return hr;
     switch (s.kind) {
-    case Source::Real: out = FormatReal(s.real, s.vt == VT_R4 ? 7 : 15, *locale); return S_OK;
-    case Source::Date: return FormatDate(s.real, *locale, out);
-    case Source::Currency: out = FormatCurrency(s.currency, *locale); return S_OK;
+    case Source::Real: out = FormatReal(s.real, s.vt == VT_R4 ? 7 : 15, locale); return S_OK;
+    case Source::Date: return FormatDate(s.real, locale, out);
+    case Source::Currency: out = FormatCurrency(s.currency, locale); return S_OK;
     case Source::Decimal: {
         const ParsedNumber n = NumberOfDecimal(s.decimal);
         std::u16string digits(n.digits.begin(), n.digits.end());
@@ -437,7 +426,7 @@ HRESULT ToText(const Source& s, const LocaleData* locale, USHORT flags, std::u16
             const size_t places = static_cast<size_t>(-n.exponent);
             if (digits.size() <= places)
                 digits.insert(0, places - digits.size() + 1, u'0');
-            digits.insert(digits.size() - places, locale->decimal);
+            digits.insert(digits.size() - places, locale.decimal);
         }
         out = n.negative ? u"-" + digits : digits;
         return S_OK;
@@ -448,11 +437,11 @@ HRESULT ToText(const Source& s, const LocaleData* locale, USHORT flags, std::u16
 
 // ---- Dispatch ---------------------------------------------------------------------------------
 
-HRESULT Coerce(VARIANT& out, const VARIANT& in, LCID lcid, const LocaleData* locale, USHORT flags, VARTYPE vt,
+HRESULT Coerce(VARIANT& out, const VARIANT& in, LCID lcid, const LocaleData& locale, USHORT flags, VARTYPE vt,
                int depth);
 
 // An object converts through its default property, read with DISPID_VALUE.
-HRESULT CoerceValueOf(VARIANT& out, const Source& s, LCID lcid, const LocaleData* locale, USHORT flags, VARTYPE vt,
+HRESULT CoerceValueOf(VARIANT& out, const Source& s, LCID lcid, const LocaleData& locale, USHORT flags, VARTYPE vt,
                       int depth) {
     if (s.vt != VT_DISPATCH || (flags & VARIANT_NOVALUEPROP) || depth >= kMaxValueDepth)
         return DISP_E_TYPEMISMATCH;
@@ -497,7 +486,7 @@ HRESULT CoerceObject(VARIANT& out, const Source& s, VARTYPE vt) {
     return S_OK;
 }
 
-HRESULT Coerce(VARIANT& out, const VARIANT& in, LCID lcid, const LocaleData* locale, USHORT flags, VARTYPE vt,
+HRESULT Coerce(VARIANT& out, const VARIANT& in, LCID lcid, const LocaleData& locale, USHORT flags, VARTYPE vt,
                int depth) {
     const Source s = Classify(in);
     if (s.kind == Source::Other && in.vt != vt)
@@ -591,6 +580,11 @@ HRESULT CoerceArray(VARIANT& out, const VARIANT& in, VARTYPE vt) {
     return DISP_E_TYPEMISMATCH;
 }
 
+const LocaleData& LocaleFor(LCID lcid) {
+    const LocaleData* locale = FindLocale(lcid);
+    return locale ? *locale : FallbackLocale();
+}
+
 HRESULT ValidateTarget(VARTYPE vt) {
     const VARTYPE base = vt & VT_TYPEMASK;
     if ((vt & (VT_VECTOR | VT_RESERVED)) || !IsVariantBaseType(base))
@@ -630,7 +624,7 @@ PLATFORM_API HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, VARIANTARG* pvar
     else if ((source.vt & VT_ARRAY) || (vt & VT_ARRAY))
         hr = CoerceArray(result, source, vt);
     else
-        hr = Coerce(result, source, lcid, FindLocale(lcid), wFlags, vt, 0);
+        hr = Coerce(result, source, lcid, LocaleFor(lcid), wFlags, vt, 0);
     VariantClear(&source);
     if (SUCCEEDED(hr))
         hr = VariantClear(pvargDest);

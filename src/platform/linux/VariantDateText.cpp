@@ -303,7 +303,7 @@ bool MakeDate(int year, int month, int day, int hour, int minute, int second, do
 
 HRESULT FormatDate(double date, const LocaleData& locale, std::u16string& out) {
     DateTimeParts parts{};
-    if (!SplitDate(date, parts))
+    if (locale.shortDate.empty() || !SplitDate(date, parts))
         return E_INVALIDARG;
     // Day zero shows the time alone and a midnight the date alone, judged before rounding.
     const double whole = std::trunc(date);
