@@ -1,4 +1,5 @@
 // COM initialization, task memory, ProgID lookup and activation of in-process servers.
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
@@ -56,19 +57,20 @@ Function EntryPoint(HMODULE module, const char* name) {
 }
 
 // The in-process servers loaded so far. Each stays loaded until CoFreeUnusedLibraries finds it
-// idle, so the class objects and instances it handed out keep their code.
+// idle, so the class objects and instances it handed out keep their code. The class object is
+// asked for under the lock, so no idle check can unload a module between its loading and that
+// call; the lock is recursive for servers that activate other classes while they answer.
 class Servers {
 public:
-    HRESULT Get(const std::string& file, LPFNGETCLASSOBJECT& getClassObject) {
-        std::lock_guard<std::mutex> lock(mutex_);
+    HRESULT GetClassObject(const std::string& file, REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         HMODULE module = LoadLibraryA(file.c_str());
         if (!module)
             return HRESULT_FROM_WIN32(GetLastError());
         for (const Server& server : servers_) {
             if (server.module == module) {
                 FreeLibrary(module); // one reference is enough
-                getClassObject = server.getClassObject;
-                return S_OK;
+                return server.getClassObject(rclsid, riid, ppv);
             }
         }
         Server server{module, EntryPoint<LPFNGETCLASSOBJECT>(module, "DllGetClassObject"),
@@ -78,12 +80,11 @@ public:
             return CO_E_ERRORINDLL;
         }
         servers_.push_back(server);
-        getClassObject = server.getClassObject;
-        return S_OK;
+        return server.getClassObject(rclsid, riid, ppv);
     }
 
     void FreeUnused() {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
         for (auto it = servers_.begin(); it != servers_.end();) {
             if (it->canUnloadNow && it->canUnloadNow() == S_OK) {
                 FreeLibrary(it->module);
@@ -100,7 +101,7 @@ private:
         LPFNGETCLASSOBJECT getClassObject;
         LPFNCANUNLOADNOW canUnloadNow;
     };
-    std::mutex mutex_;
+    std::recursive_mutex mutex_;
     std::vector<Server> servers_;
 };
 
@@ -164,17 +165,15 @@ PLATFORM_API HRESULT WINAPI CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext
     *ppv = nullptr;
     if (!(dwClsContext & CLSCTX_INPROC_SERVER))
         return REGDB_E_CLASSNOTREG;
-    LPFNGETCLASSOBJECT getClassObject = nullptr;
+    std::optional<std::string> file;
     try {
-        std::optional<std::string> file = ClassesRootString("CLSID\\" + GuidText(rclsid) + "\\InprocServer32");
-        if (!file || file->empty())
-            return REGDB_E_CLASSNOTREG;
-        if (HRESULT hr = LoadedServers().Get(*file, getClassObject); FAILED(hr))
-            return hr;
+        file = ClassesRootString("CLSID\\" + GuidText(rclsid) + "\\InprocServer32");
     } catch (...) {
         return E_OUTOFMEMORY;
     }
-    return getClassObject(rclsid, riid, ppv);
+    if (!file || file->empty())
+        return REGDB_E_CLASSNOTREG;
+    return LoadedServers().GetClassObject(*file, rclsid, riid, ppv);
 }
 
 PLATFORM_API HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
