@@ -15,26 +15,33 @@ namespace azimuth::test {
 
 namespace {
 
-void PointStateDirAt(const std::filesystem::path& root) {
+// An empty value reads as unset.
+void SetStateDirVariable(const std::string& value) {
     // putenv keeps the pointer on some systems: the strings live as long as the process.
     static std::deque<std::string> keep;
-    keep.push_back("AZIMUTH_EMU_DIR=" + root.string());
+    keep.push_back("AZIMUTH_EMU_DIR=" + value);
     putenv(keep.back().data());
+}
+
+std::string StateDirVariable() {
+    const char* value = std::getenv("AZIMUTH_EMU_DIR");
+    return value ? value : "";
 }
 
 } // namespace
 
-StateDir::StateDir() {
+StateDir::StateDir() : previous_(StateDirVariable()) {
     std::random_device random;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     root_ = std::filesystem::temp_directory_path() /
             ("azimuth-test-" + std::to_string(stamp) + "-" + std::to_string(random()));
     std::error_code ec;
     std::filesystem::create_directories(root_, ec);
-    PointStateDirAt(root_);
+    SetStateDirVariable(root_.string());
 }
 
 StateDir::~StateDir() {
+    SetStateDirVariable(previous_);
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
 }

@@ -13,7 +13,8 @@
 
 namespace azimuth::test {
 
-// Creates an empty folder, points AZIMUTH_EMU_DIR at it and removes it again.
+// Creates an empty folder and points AZIMUTH_EMU_DIR at it; afterwards removes the folder and
+// gives the variable back its value.
 class StateDir {
 public:
     StateDir();
@@ -33,6 +34,7 @@ public:
 
 private:
     std::filesystem::path root_;
+    std::string previous_; // AZIMUTH_EMU_DIR before the test
 };
 
 // The printer of COM1 with its clock frozen at 2024-05-18 09:00:00 (plus extra settings).
