@@ -1,22 +1,19 @@
-// Stand-in for the concrete driver: an automation object with the framework's dispatch road and
-// a handful of members to drive it through, so the server can be registered, created by ProgID
-// and called from a host before the device layers exist. The concrete driver replaces this file
-// with its own CreateDriverObject.
-#include "framework/uDeviceInfo.h"
+// Stand-in for the concrete driver: the device base with its ten base commands, plus a handful
+// of members to drive the dispatch road through, so the server can be registered, created by
+// ProgID and brought up and down by a host before the fiscal layers exist. The concrete driver
+// replaces this file with its own CreateDriverObject.
+#include "device/uBaseDevice.h"
 #include "framework/uDriverIdentity.h"
 #include "framework/uEquipmentErrors.h"
 #include "framework/uInData.h"
-#include "framework/uVInfo.h"
 #include "server/DriverClass.h"
 
 namespace {
 
-class TStandInDriver final : public TBaseObject {
-public:
-    void Initialize() override {
-        TBaseObject::Initialize();
-        // The device layers keep DISPIDs 0 to 9 blank; so does the stand-in.
-        FMethods.resize(10);
+class TStandInDriver final : public TBaseDevice {
+protected:
+    void RegisterMethods() override {
+        TBaseDevice::RegisterMethods();
         AddMethod("Echo", &TStandInDriver::EchoMethod);
         AddMethod("Assign", &TStandInDriver::AssignMethod);
         AddMethod("Raise", &TStandInDriver::RaiseMethod);
@@ -25,13 +22,16 @@ public:
         AddCommand("Mirror", &TStandInDriver::MirrorCommand);
         AddCommand("Fail", &TStandInDriver::FailCommand);
         AddCommand("Throw", &TStandInDriver::ThrowCommand);
-        AddCommand("GetDeviceInfo", &TStandInDriver::GetDeviceInfoCommand);
-        AddCommand("GetSettings", &TStandInDriver::GetSettingsCommand);
-        AddCommand("SetSettings", &TStandInDriver::SetSettingsCommand);
+    }
 
-        AddParam("DefaultTimeOut", ptNumber, Variant(5000), false, "Timeout", "");
-        AddParam("DebugLogEnabled", ptBoolean, Variant(false), false, "Debug log", "");
+    void RegisterParams() override {
+        TBaseDevice::RegisterParams();
         AddParam("Model", ptString, Variant::FromUtf8("Orvel27"), true, "Model", "");
+    }
+
+    void FillDeviceInfo() override {
+        FDeviceInfo.DriverID = Utf8ToWide(DriverIDText);
+        FDeviceInfo.ProgID = Utf8ToWide(DriverProgID);
     }
 
 private:
@@ -73,35 +73,6 @@ private:
 
     LONG ThrowCommand(const Variant& InData, Variant&, LONG, WString&) {
         throw EDriverError(WideToUtf8(InData.AsWide()));
-    }
-
-    LONG GetDeviceInfoCommand(const Variant&, Variant& OutData, LONG, WString&) {
-        OutData = DeviceInfoToArray(DeviceInfo());
-        return ErrNone;
-    }
-
-    LONG GetSettingsCommand(const Variant&, Variant& OutData, LONG, WString&) {
-        OutData = GetSettingsArray();
-        return ErrNone;
-    }
-
-    LONG SetSettingsCommand(const Variant& InData, Variant&, LONG, WString&) { return ApplySettingsArray(InData); }
-
-    static TDeviceInfoStruct DeviceInfo() {
-        TDeviceInfoStruct info;
-        const TFileVersion version = GetFileVersion("");
-        info.DeviceKind = Utf8ToWide("Unknown");
-        info.DriverID = Utf8ToWide(DriverIDText);
-        info.VersionMajor = version.Major;
-        info.VersionMinor = version.Minor;
-        info.VersionBuild = version.Build;
-        info.ProgID = Utf8ToWide(DriverProgID);
-        info.MakerName = Utf8ToWide(MakerNameText);
-        info.MakerEMail = Utf8ToWide(MakerEMailText);
-        info.MakerWeb = Utf8ToWide(MakerWebText);
-        info.MakerPhone = Utf8ToWide(MakerPhoneText);
-        info.MakerAddress = Utf8ToWide(MakerAddressText);
-        return info;
     }
 };
 

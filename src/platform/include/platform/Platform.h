@@ -16,6 +16,7 @@
 #include "linux/WinBase.h"
 #include "linux/WinReg.h"
 #include "linux/ObjBase.h"
+#include "linux/WinUser.h"
 #endif
 
 #include "PlatformExt.h"
