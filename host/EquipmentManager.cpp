@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <new>
 
 namespace host {
 
@@ -105,6 +106,14 @@ HRESULT EquipmentManager::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 HRESULT EquipmentManager::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!names || !ids || count == 0)
         return E_POINTER;
+    try {
+        return FindNames(names, count, ids);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT EquipmentManager::FindNames(LPOLESTR* names, UINT count, DISPID* ids) {
     HRESULT hr = S_OK;
     for (UINT i = 0; i < count; ++i) {
         const OLECHAR* name = names[i];
@@ -119,8 +128,20 @@ HRESULT EquipmentManager::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCI
     return hr;
 }
 
-HRESULT EquipmentManager::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                 EXCEPINFO*, UINT* argErr) {
+HRESULT EquipmentManager::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                 VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+    // Nothing thrown here may reach the driver.
+    try {
+        return InvokeUnguarded(id, riid, lcid, flags, params, result, excepInfo, argErr);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT EquipmentManager::InvokeUnguarded(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                          EXCEPINFO*, UINT* argErr) {
     if (id != kGetAppProperty || config_.withoutGetAppProperty)
         return DISP_E_MEMBERNOTFOUND;
     if (!(flags & DISPATCH_METHOD))

@@ -36,8 +36,9 @@ public:
     // Every question the driver asks is reported here (device ID, name, answer, value).
     std::function<void(const std::string&, const std::string&, bool, const std::string&)> onQuestion;
 
-    // References held by others than the creator; lets the tool notice a driver that keeps one.
-    ULONG ExtraReferences() const { return refs_.load() - 1; }
+    // References held by others than the creator; lets the tool notice a driver that keeps one
+    // (positive) or releases one it never took (negative).
+    LONG ExtraReferences() const { return static_cast<LONG>(refs_.load()) - 1; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -50,6 +51,10 @@ public:
                                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
 
 private:
+    HRESULT FindNames(LPOLESTR* names, UINT count, DISPID* ids);
+    HRESULT InvokeUnguarded(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                            EXCEPINFO* excepInfo, UINT* argErr);
+
     ManagerConfig config_;
     std::atomic<ULONG> refs_{1};
 };

@@ -182,7 +182,8 @@ StepOutcome Runner::Run(const Step& step) {
             return RunShowFile(step);
         }
         return {};
-    } catch (const RunError& e) {
+    } catch (const std::exception& e) {
+        // RunError, or a failure of the automation runtime while building or reading values.
         out_ << Prefix(step) << "error: " << e.what() << "\n";
         return {false, step.Label() + ": " + e.what()};
     }

@@ -316,7 +316,25 @@ Value ReadObject(const json& j, ValueContext context) {
     return v;
 }
 
+// Values nest (arrays in arrays); a hostile file must not exhaust the stack of the reader or of
+// the code that builds and compares the values afterwards.
+constexpr int kMaxNesting = 64;
+thread_local int nesting = 0;
+
+struct NestingGuard {
+    NestingGuard() {
+        if (++nesting > kMaxNesting) {
+            --nesting;
+            Fail("values nest deeper than " + std::to_string(kMaxNesting) + " levels");
+        }
+    }
+    ~NestingGuard() { --nesting; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+};
+
 Value ReadValueIn(const json& j, ValueContext context) {
+    NestingGuard guard;
     Value v;
     switch (j.type()) {
     case json::value_t::null:

@@ -216,6 +216,9 @@ int Run(const Options& o) {
     if (manager.ExtraReferences() > 0)
         std::cout << "note: the driver still holds " << manager.ExtraReferences()
                   << " reference(s) to the equipment manager after its release\n";
+    else if (manager.ExtraReferences() < 0)
+        std::cout << "note: the driver released the equipment manager " << -manager.ExtraReferences()
+                  << " time(s) more than it took it\n";
     return code;
 }
 

@@ -99,7 +99,7 @@ TEST(EquipmentManager, RefusesCleanly) {
                              nullptr),
               DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(manager.Invoke(7, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(manager.ExtraReferences(), 0u);
+    EXPECT_EQ(manager.ExtraReferences(), 0);
 }
 
 TEST(EquipmentManager, RehearsesAHostThatFails) {

@@ -47,7 +47,7 @@ TEST_F(RunnerTest, LifecycleSurroundsTheSteps) {
     EXPECT_EQ(driver.devicesFolder, "C:\\Data");
     EXPECT_TRUE(Contains(out.str(), "[-] < Init  Result=True; Params: [($"));
     EXPECT_TRUE(Contains(out.str(), "'Нет ошибок')]")) << out.str();
-    EXPECT_EQ(manager.ExtraReferences(), 0u);
+    EXPECT_EQ(manager.ExtraReferences(), 0);
 }
 
 TEST_F(RunnerTest, TakesDownOnlyWhatWasBroughtUp) {

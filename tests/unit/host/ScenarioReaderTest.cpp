@@ -158,6 +158,14 @@ TEST(ScenarioSteps, MalformedInputNamesTheStep) {
     }
 }
 
+TEST(ScenarioSteps, DeepNestingIsRefusedNotOverflowed) {
+    std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    EXPECT_NE(ErrorOf(Steps(R"({"call": "A", "in": )" + deep + "}")).find("step 1: values nest deeper than 64"),
+              std::string::npos);
+    std::string fine = std::string(60, '[') + std::string(60, ']');
+    EXPECT_EQ(ErrorOf(Steps(R"({"call": "A", "in": )" + fine + "}")), "");
+}
+
 TEST(ScenarioSteps, VariablesComeFromEarlierSteps) {
     // The lifecycle's Init and Open leave ErrorText; an out-argument and a result define theirs.
     EXPECT_EQ(ErrorOf(Steps(R"({"print": "ErrorText"})")), "");
