@@ -262,6 +262,8 @@ VARIANT Variant::Detach() noexcept {
 Variant Variant::Converted(const VARIANT& value, VARTYPE type) {
     Variant r;
     VARTYPE from = value.vt;
+    if ((from & VT_BYREF) && !value.byref)
+        throw EConversionError(E_INVALIDARG, from, type);
     if (type == VT_BSTR && (from & ~VT_BYREF) == VT_BOOL) {
         // Booleans read as words, the way every text of the driver shows them.
         VARIANT_BOOL b = (from & VT_BYREF) ? *value.pboolVal : value.boolVal;
