@@ -70,6 +70,9 @@ orvel_wine_prefix() {
   local version ready="$WINEPREFIX/.orvel-ready" lock
   command -v wine >/dev/null || orvel_wine_fail "wine is not installed (run tools/install-deps.sh)"
   version="$(wine --version 2>/dev/null)" || orvel_wine_fail "wine --version failed"
+  # The marker also names the prefix's settings, so a prefix made before a setting was added is
+  # brought up to date.
+  version+="; display x11,null"
   if [[ -f "$ready" && "$(<"$ready")" == "$version" ]]; then
     return 0
   fi
@@ -93,6 +96,10 @@ orvel_wine_prefix() {
     # A crashing test must print its backtrace and exit, never wait for a click on a crash dialog.
     orvel_wine wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
       >>"$log" 2>&1 || orvel_wine_fail "could not switch off the crash dialog"
+    # Tests make windows (the driver's modal guard): without an X display the null display
+    # driver keeps windows, activation and focus working; under Xvfb the X11 driver draws them.
+    orvel_wine wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11,null /f \
+      >>"$log" 2>&1 || orvel_wine_fail "could not choose the display drivers"
     orvel_wine wineserver -w
     printf '%s\n' "$version" >"$ready.tmp"
     mv -f -- "$ready.tmp" "$ready"
