@@ -1,5 +1,6 @@
 // orvel27-host: plays the host's equipment manager, creates the driver by ProgID and runs a
 // scenario of calls against it (or calls typed at a prompt), printing every call and answer.
+#include "Console.h"
 #include "DriverHost.h"
 #include "EquipmentManager.h"
 #include "Interactive.h"
@@ -225,6 +226,7 @@ int Run(const Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
+    UseUtf8Console();
     Options options;
     try {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
