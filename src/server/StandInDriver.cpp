@@ -1,7 +1,7 @@
-// Stand-in for the concrete driver: the device base with its ten base commands, plus a handful
-// of members to drive the dispatch road through, so the server can be registered, created by
-// ProgID and brought up and down by a host before the fiscal layers exist. The concrete driver
-// replaces this file with its own CreateDriverObject.
+// Stand-in driver for the end-to-end tests of the framework and the device base: the device base with
+// its ten base commands plus a handful of members to drive the dispatch road through. It is built
+// into a test copy of the server (the shipped server creates the fiscal driver), registered and
+// created by ProgID like the real one.
 #include "device/uBaseDevice.h"
 #include "framework/uDriverIdentity.h"
 #include "framework/uEquipmentErrors.h"

@@ -1,0 +1,108 @@
+// TDriverFR: the Orvel27 fiscal printer driver, the one creatable class. It loads the printer's
+// protocol library from its own folder, connects to the printer at Enable, guards every printer
+// operation, translates the library's codes into the driver's, and keeps the name tables that
+// map the host's payment, department and tax numbers to the names the printer shows.
+#pragma once
+
+#include "fiscal/uAzimuthLib.h"
+#include "fiscal/uBaseFR.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+// A list of "key=value" lines, looked up by key.
+class TNameList {
+public:
+    // Text with ";" between entries.
+    void Assign(const std::string& Text);
+    std::size_t Count() const noexcept { return FLines.size(); }
+    const std::vector<std::string>& Lines() const noexcept { return FLines; }
+    // The value of the first line whose key equals Key (letter case ignored); empty when none.
+    std::string Value(const std::string& Key) const;
+    // Replaces the value of the first line with that key, or adds a line.
+    void SetValue(const std::string& Key, const std::string& Value);
+    // The name of a number: the value under the number written in decimal.
+    std::string Name(LONG Number) const { return Value(std::to_string(Number)); }
+    void Clear() noexcept { FLines.clear(); }
+
+private:
+    std::vector<std::string> FLines; // ANSI
+};
+
+// The module-wide date and time formats, set by every driver object it constructs.
+struct TFormatSettings {
+    std::string ShortDateFormat;
+    char DateSeparator = '/';
+    std::string TimeFormat;
+    char TimeSeparator = ':';
+};
+const TFormatSettings& ModuleFormatSettings();
+
+class TDriverFR : public TBaseFR {
+public:
+    static constexpr LONG NormalTimeout = 7000;
+    static constexpr LONG LongTimeout = 20000;
+    // Codes the driver sets itself in place of a library code before translating.
+    static constexpr LONG LibTaxRateNotSet = 3502;
+
+    // Guards run first by every printer operation.
+    LONG CheckReady();
+    LONG CheckShift(WString& Text);
+    // The driver code of a library code; Text gets the description.
+    LONG TranslateError(LONG Code, WString& Text);
+    void SetTimeout(LONG Ms);
+
+    // Service calls of the settings page; the codes are the library's unless said otherwise.
+    LONG ChangeBaudrate(LONG Baud, WString& Text);           // translated; 1006 without a library
+    LONG ReadPrinterInfo(std::array<std::string, 7>& Texts); // ANSI texts, each "Не определено" until read
+    LONG SendRaw(const std::string& Bytes);                  // 0, or 1007 when not all was written
+    LONG ProgramPayment(LONG Number, const std::string& Name);
+    LONG ProgramTax(LONG Group, const std::string& Name, CY Rate, CY Second, LONG Flag);
+
+    LONG PrepareDriver();
+    LONG ConnectPrinter(WString& Text);
+    void DisconnectPrinter();
+    void UnloadLibrary();
+    void BuildNameLists();
+
+    LONG DoOpenDay(const std::string& Arg0, const std::string& Arg1, TFiscalDocResult& Result,
+                   WString& Text) override;
+    LONG DoGetFPStateInfo(TFPStateInfo& States, WString& Text) override;
+
+    bool LibraryLoaded() const noexcept { return FLibrary != nullptr; }
+    LONG LastTimeout() const noexcept { return FLastTimeout; }
+    LONG ShiftCounter() const noexcept { return FShiftCounter; }
+    const std::string& SerialNumber() const noexcept { return FSerialNumber; }
+    const TNameList& DepartmentNames() const noexcept { return FDepartmentNames; }
+    const TNameList& PaymentNames() const noexcept { return FPaymentNames; }
+    const TNameList& TaxNames() const noexcept { return FTaxNames; }
+    LONG RowWidth() const noexcept { return FRowWidth; }
+
+protected:
+    void RegisterParams() override;
+    void FillDeviceInfo() override;
+    void AfterInitialize() override;
+    LONG DoOpen(WString& Text) override;
+    void DoClose() override;
+    LONG DoEnable(WString& Text) override;
+    LONG DoDisable(WString& Text) override;
+    void BeforeDestroy() override;
+    bool DoShowSettingsDlg() override;
+
+    // The folder the library is loaded from (with a trailing delimiter): the driver's own.
+    virtual std::string LibraryFolder() const;
+    // The shared entry points, for an object whose library is loaded.
+    virtual TAzimuthEntries Lib() const { return AzimuthEntries(); }
+    // Reads the document numbers of the last document into Result.
+    void ReadDocNumbers(TFiscalDocResult& Result);
+
+    HMODULE FLibrary = nullptr;
+    LONG FLastTimeout = 0;
+    LONG FShiftCounter = -1;
+    std::string FSerialNumber; // ANSI, at most 255 characters
+    TNameList FDepartmentNames;
+    TNameList FPaymentNames;
+    TNameList FTaxNames;
+    LONG FRowWidth = 40;
+};

@@ -1,0 +1,83 @@
+' The fiscal printer driver end to end from VBScript, as a host's equipment manager drives it:
+' Init, Open, Enable, GetFPStateInfo, OpenDay, Disable, Close against the virtual printer, whose
+' journal of calls and paper are read afterwards. Argument 0: the printer's state folder (the
+' driver's library reads it from AZIMUTH_EMU_DIR).
+Dim fso, root, emu, port, manager, drv, text, outData, journal, paper, stream
+
+Function Ansi(codes)
+  Dim c, s
+  s = ""
+  For Each c In Split(codes, " ")
+    s = s & Chr(CInt(c))
+  Next
+  Ansi = s
+End Function
+Dim NotReady
+NotReady = Ansi("206 225 238 240 243 228 238 226 224 237 232 229 32 237 229 32 227 238 242 238 226 238") ' Оборудование не готово
+
+Function ReadAll(name)
+  ReadAll = ""
+  If fso.FileExists(name) Then
+    If fso.GetFile(name).Size > 0 Then ReadAll = fso.OpenTextFile(name).ReadAll()
+  End If
+End Function
+
+Set fso = CreateObject("Scripting.FileSystemObject")
+emu = WScript.Arguments(0)
+If fso.FolderExists(emu) Then fso.DeleteFolder emu, True
+fso.CreateFolder emu
+port = fso.BuildPath(emu, "port-COM1")
+fso.CreateFolder port
+' A printer that prints a slip when a shift opens.
+Set stream = fso.CreateTextFile(fso.BuildPath(port, "config.json"))
+stream.WriteLine "{""paramDoc2"": 2048}"
+stream.Close
+
+root = fso.BuildPath(fso.GetSpecialFolder(2), fso.GetTempName())
+fso.CreateFolder root
+fso.CreateFolder fso.BuildPath(root, "1")
+Set manager = CreateObject("Ovra.TestEquipmentManager")
+manager.SetAppProperty "DevicesFolder", root
+manager.SetAppProperty "Language", "ru"
+Set drv = CreateObject("Ovra.Orvel27")
+
+text = ""
+Check "Init", drv.Init(manager, text), True
+Check "Open loads the printer's library", drv.Open("1", text), True
+Check "state before Enable is refused", drv.GetFPStateInfo(Empty, outData, 0), False
+Check "with 1008", outData(0), CLng(1008)
+Check "and its text", outData(1), NotReady
+
+Check "Enable connects", drv.Enable(Empty, outData, 0), True
+Check "GetFPStateInfo", drv.GetFPStateInfo(Empty, outData, 0), True
+Check "ten states", UBound(outData), CLng(9)
+Check "unreported states are -1", outData(0), CLng(-1)
+Check "the shift is closed", outData(5), CLng(1)
+
+Check "OpenDay", drv.OpenDay(Array(), outData, 0), True
+Check "document result has four elements", UBound(outData), CLng(3)
+Check "first number is the new shift", outData(0), CLng(1)
+Check "the document's time", TypeName(outData(3)), "Date"
+Check "GetFPStateInfo again", drv.GetFPStateInfo(Empty, outData, 0), True
+Check "the shift is open", outData(5), CLng(0)
+
+Check "Disable", drv.Disable(Empty, outData, 0), True
+Check "Close", drv.Close(), True
+Set drv = Nothing
+Set manager = Nothing
+
+journal = ReadAll(fso.BuildPath(port, "journal.jsonl"))
+Check "connect with password, port and speed as texts", InStr(journal, """QWTZ"",""COM1"",""19200"",0],""fn"":""OpenDLLPlus"",""rc"":0") > 0, True
+Check "session started", InStr(journal, "{""args"":[],""fn"":""StartSeans"",""rc"":0") > 0, True
+Check "time-out set", InStr(journal, "{""args"":[7000,7000],""fn"":""SetCommTimeoutMs""") > 0, True
+Check "shift opened", InStr(journal, "{""args"":[""""],""fn"":""ShiftOpen"",""rc"":0") > 0, True
+Check "shift state asked", InStr(journal, """fn"":""GetShiftState""") > 0, True
+Check "disconnected at Disable", InStr(InStr(journal, "ShiftOpen") + 1, journal, """fn"":""CloseDLL""") > 0, True
+
+paper = ReadAll(fso.BuildPath(port, "paper.txt"))
+Check "the opening slip was printed", Len(paper) > 0, True
+Check "with the printer's serial number", InStr(paper, "27000001") > 0, True
+Check "and the shift's number", InStr(paper, "                                  1") > 0, True
+
+fso.DeleteFolder root, True
+Summary
