@@ -209,3 +209,14 @@ TEST_F(DriverTest, LineSpeedChangeIsTranslated) {
     EXPECT_EQ(Driver->ChangeBaudrate(57600, text), 0);
     EXPECT_EQ(Calls("ChangeBaudrate")[0]["args"], json::parse(R"(["57600"])"));
 }
+
+TEST_F(DriverTest, ServiceCallsWithoutALoadedLibraryAnswer1006InsteadOfCallingThroughNothing) {
+    WString text;
+    std::array<std::string, 7> info;
+    EXPECT_EQ(Driver->ChangeBaudrate(57600, text), 1006);
+    EXPECT_EQ(Driver->ReadPrinterInfo(info), 1006);
+    EXPECT_EQ(AnsiToUtf8(info[3]), "Не определено");
+    EXPECT_EQ(Driver->SendRaw("x"), 1006);
+    EXPECT_EQ(Driver->ProgramPayment(1, "X"), 1006);
+    EXPECT_EQ(Driver->ProgramTax(1, "X", fwtest::Cy(0), fwtest::Cy(0), 0), 1006);
+}
