@@ -1,30 +1,65 @@
 #!/usr/bin/env bash
-# The main job: builds everything, then runs the end-to-end chain under Wine. For now the chain
-# is the rig's demo automation object: registered with regsvr32, created by ProgID from VBScript
-# and JScript, called by name, unregistered at the end. The host simulator driving the driver on
-# the virtual printer takes its place behind this same command.
+# The main job: the host simulator drives the driver on the virtual printer, the way the host's
+# equipment manager would, and shows what the printer journaled and printed.
 #
-#   tools/run-demo.sh [--no-build]
+#   tools/run-demo.sh [--no-build] [--wine] [--fresh]
+#
+#   (default)   native Linux build (linux-release): liborvel27fr.so + libazimuth.so
+#   --wine      the Windows build (win64): orvel27-host.exe, orvel27fr.dll and azimuth.dll under Wine
+#   --fresh     start with a new printer (otherwise the printer keeps its shifts between runs)
+#   --no-build  use what is already built
+#
+# The printer's state, paper and journal are in build/demo/printer/port-COM1; the driver's device
+# folder (debug log) in build/demo/work.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-build_failed=0
-if [[ "${1:-}" != --no-build ]]; then
+build=1 wine=0 fresh=0
+for arg in "$@"; do
+  case "$arg" in
+    --no-build) build=0 ;;
+    --wine) wine=1 ;;
+    --fresh) fresh=1 ;;
+    *) echo "usage: tools/run-demo.sh [--no-build] [--wine] [--fresh]" >&2; exit 2 ;;
+  esac
+done
+
+preset=linux-release
+[[ $wine -eq 0 ]] || preset=win64
+if [[ $build -eq 1 ]]; then
   tools/install-deps.sh
-  # The demo needs only the win64 build of the rig; show it even when another part is broken.
-  tools/build.sh || build_failed=1
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "${ORVEL_JOBS:-2}" --target orvel27-host orvel27fr azimuth
 fi
 
-demo=build/win64/tests/wine/demo/wine_demo.dll
-[[ -f "$demo" ]] || { echo "run-demo: $demo is missing; build the win64 preset" >&2; exit 1; }
-echo "== regsvr32 $demo"
-tests/wine/regsvr32.sh "$demo"
-trap 'echo "== regsvr32 /u $demo"; tests/wine/regsvr32.sh -u "$demo"' EXIT
-echo "== VBScript: CreateObject(\"Ovra.WineDemo\")"
-tests/wine/cscript.sh --include tests/wine/lib/check.vbs tests/wine/demo/demo.vbs
-echo "== JScript: new ActiveXObject(\"Ovra.WineDemo\")"
-tests/wine/cscript.sh --include tests/wine/lib/check.js tests/wine/demo/demo.js
-if [[ $build_failed -ne 0 ]]; then
-  echo "run-demo: the build failed (see above); the demo ran on what did build" >&2
-  exit 1
+demo="$PWD/build/demo"
+printer="$demo/printer"
+[[ $fresh -eq 0 ]] || rm -rf -- "$printer"
+mkdir -p "$demo/work" "$printer"
+bin="build/$preset/bin"
+scenarios=(examples/fiscal-connect.json examples/fiscal-open-shift.json examples/fiscal-state.json)
+
+if [[ $wine -eq 0 ]]; then
+  export AZIMUTH_EMU_DIR="$printer"
+  export ORVEL_REGISTRY="$demo/registry.txt"
+  for s in "${scenarios[@]}"; do
+    echo "== orvel27-host $s"
+    "$bin/orvel27-host" --library "$bin/liborvel27fr.so" --workdir "$demo/work" "$s"
+  done
+else
+  AZIMUTH_EMU_DIR="Z:${printer//\//\\}"
+  export AZIMUTH_EMU_DIR
+  for s in "${scenarios[@]}"; do
+    echo "== orvel27-host.exe $s (Wine)"
+    tests/wine/run.sh "$bin/orvel27-host.exe" --library "$bin/orvel27fr.dll" --workdir "$demo/work" "$s"
+  done
 fi
+
+paper="$printer/port-COM1/paper.txt"
+journal="$printer/port-COM1/journal.jsonl"
+echo
+echo "== the printer's paper ($paper), last 40 lines"
+[[ -f "$paper" ]] && tail -n 40 "$paper" || echo "(nothing printed)"
+echo
+echo "== the printer's journal ($journal), last 12 calls"
+[[ -f "$journal" ]] && tail -n 12 "$journal" || echo "(no calls)"
