@@ -6,6 +6,10 @@ macro(orvel_enable_project_flags)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  if(ORVEL_FUZZ)
+    # Coverage for the fuzzers in every library they link; the fuzzer main only in tests/fuzz.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
   if(WIN32)
     # Shipped Windows binaries import only system DLLs.
     add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE_NOT_USED)

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset linux-fuzz: clang, ASan + UBSan) and runs each for a bounded
+# time, starting from the shipped seeds; a crash, leak or sanitizer report fails the run and leaves
+# the input that caused it in build/fuzz/<fuzzer>/.
+#
+#   tools/run-fuzzers.sh [seconds per fuzzer, default 30]
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+seconds="${1:-30}"
+
+cmake --preset linux-fuzz >/dev/null
+cmake --build --preset linux-fuzz -j "${ORVEL_JOBS:-2}"
+
+declare -A seeds=(
+  [fuzz_variant_text]=""
+  [fuzz_scenario]="examples"
+)
+failed=()
+for fuzzer in fuzz_variant_text fuzz_scenario; do
+  work="build/fuzz/$fuzzer"
+  mkdir -p "$work/corpus"
+  if [[ -n "${seeds[$fuzzer]}" ]]; then
+    cp -f "${seeds[$fuzzer]}"/*.json "$work/corpus/" 2>/dev/null || true
+  fi
+  echo "== $fuzzer for $seconds s"
+  if ! (cd "$work" && "$OLDPWD/build/linux-fuzz/bin/$fuzzer" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -print_final_stats=1 corpus 2>&1 | tail -n 15); then
+    failed+=("$fuzzer")
+  fi
+done
+if [[ ${#failed[@]} -gt 0 ]]; then
+  echo "fuzzers: failed: ${failed[*]} (inputs in build/fuzz/)" >&2
+  exit 1
+fi
+echo "fuzzers: ${#seeds[@]} ran $seconds s each without a finding"
