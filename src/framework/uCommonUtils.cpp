@@ -397,7 +397,7 @@ Variant MakeVariantArray(std::initializer_list<Variant> items) {
 }
 
 VariantArray2D::VariantArray2D(LONG count1, LONG count2)
-    : FArray(SafeArray::Create2D(count1, count2)), FCount1(count1), FCount2(count2) {}
+    : FArray(SafeArray::Create2D(count1, count2)) {}
 
 void VariantArray2D::Set(LONG i, LONG j, Variant value) {
     LONG indices[2] = {i, j};

@@ -306,8 +306,6 @@ public:
 
 private:
     SafeArray FArray;
-    LONG FCount1;
-    LONG FCount2;
 };
 
 // Reads a Variant holding an array of any element type and dimension count. The view does not
