@@ -558,6 +558,14 @@ json ParseJson(std::string_view text) {
             reason = reason.substr(colon + 2);
         // The offset counts the byte after the one it stopped at.
         throw ScenarioError("malformed JSON at " + AtLineColumn(text, e.byte > 0 ? e.byte - 1 : 0) + ": " + reason);
+    } catch (const json::exception& e) {
+        // A number too large for a double ("1E999") is refused by the parser as out of range,
+        // not as a syntax error; it is malformed input all the same.
+        std::string reason = e.what();
+        auto bracket = reason.find("] ");
+        if (bracket != std::string::npos)
+            reason = reason.substr(bracket + 2);
+        throw ScenarioError("malformed JSON: " + reason);
     }
 }
 

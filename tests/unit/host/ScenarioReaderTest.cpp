@@ -132,6 +132,7 @@ TEST(ScenarioSteps, MalformedInputNamesTheStep) {
     } cases[] = {
         {"{\"steps\": [\n  {\"call\": \"Enable\"},\n  {\"call\": }\n]}", "malformed JSON at line 3, column 12"},
         {"[]", "a scenario is a JSON object"},
+        {R"({"steps": [{"call": "A", "in": [43E2432]}]})", "malformed JSON: number overflow"},
         {R"({"steps": {}})", "needs a \"steps\" list"},
         {R"({"steps": [], "lifecylce": "none"})", "unknown key 'lifecylce'"},
         {Steps(R"({"call": "Enable"}, {"calll": "Disable"})"), "step 2: unknown step kind"},
