@@ -6,12 +6,14 @@
 #include "framework/uEquipmentErrors.h"
 #include "platform/PlatformExt.h"
 
+#include <atomic>
 #include <cstring>
 #include <vector>
 
 namespace {
 
 TFormatSettings FormatSettings;
+std::atomic<TDriverFR::TSettingsDialog> SettingsDialog{nullptr};
 
 // Room for any answer text a library may give; what is shown is cut to the documented size.
 constexpr std::size_t AnswerBufferSize = 32000;
@@ -138,10 +140,25 @@ void TDriverFR::BeforeDestroy() {
     FTaxNames.Clear();
 }
 
-// The settings dialogs come with the settings subsystem; until then the host is told the user
-// cancelled.
+void TDriverFR::SetSettingsDialog(TSettingsDialog Show) noexcept {
+    SettingsDialog = Show;
+}
+
 bool TDriverFR::DoShowSettingsDlg() {
-    return false;
+    const TSettingsDialog show = SettingsDialog;
+    if (!show)
+        return false;
+    // The host's window stays disabled while the dialog is up, whatever ends it.
+    BeginModal();
+    bool ok = false;
+    try {
+        ok = show(*this);
+    } catch (...) {
+        EndModal();
+        throw;
+    }
+    EndModal();
+    return ok;
 }
 
 LONG TDriverFR::ConnectPrinter(WString& Text) {

@@ -60,6 +60,12 @@ public:
     LONG ProgramPayment(LONG Number, const std::string& Name);
     LONG ProgramTax(LONG Group, const std::string& Name, CY Rate, CY Second, LONG Flag);
 
+    // Shows the settings dialog for a driver, modal; true when the user closed it with OK. The
+    // dialogs live in a layer above this one, which installs them (the server does, for the
+    // driver it creates); with none installed the host is told the dialog was cancelled.
+    using TSettingsDialog = bool (*)(TDriverFR& Driver);
+    static void SetSettingsDialog(TSettingsDialog Show) noexcept;
+
     LONG PrepareDriver();
     LONG ConnectPrinter(WString& Text);
     void DisconnectPrinter();

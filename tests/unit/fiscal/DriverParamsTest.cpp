@@ -55,9 +55,26 @@ TEST(DriverFR, IdentifiesItselfAsTheOrvel27FiscalPrinterWithASettingsDialog) {
     EXPECT_EQ(ModuleFormatSettings().TimeFormat, "hh mm ss");
 }
 
-TEST_F(DriverTest, SettingsDialogIsNotThereYetAndTheHostIsToldSo) {
+namespace {
+bool DialogAnswer = false;
+std::size_t GuardDepth = 0;
+} // namespace
+
+TEST_F(DriverTest, SettingsDialogRunsBetweenTheModalGuardsAndItsAnswerReachesTheHost) {
     InitAndOpen();
+    TDriverFR::SetSettingsDialog(nullptr);
     TCommandAnswer answer = Command(Disp(), idShowSettingsDlg);
-    EXPECT_FALSE(answer.Ok);
-    EXPECT_EQ(answer.Code(), 201);
+    EXPECT_EQ(answer.Code(), 201) << "no dialogs installed";
+
+    TDriverFR::SetSettingsDialog([](TDriverFR& driver) {
+        GuardDepth = static_cast<TTestDriverFR&>(driver).WindowStack().size();
+        return DialogAnswer;
+    });
+    DialogAnswer = true;
+    EXPECT_TRUE(Command(Disp(), idShowSettingsDlg).Ok);
+    EXPECT_EQ(GuardDepth, 1u) << "the host's window is held while the dialog is up";
+    EXPECT_TRUE(Driver->WindowStack().empty());
+    DialogAnswer = false;
+    EXPECT_EQ(Command(Disp(), idShowSettingsDlg).Code(), 201);
+    TDriverFR::SetSettingsDialog(nullptr);
 }

@@ -43,6 +43,7 @@ public:
     std::string Folder;                          // empty: the driver's own
     std::function<void(TAzimuthEntries&)> Patch; // replaces entry points
     using TDriverFR::ReadDocNumbers;
+    const std::vector<HWND>& WindowStack() const { return FWindowStack; }
 
 protected:
     std::string LibraryFolder() const override {

@@ -1,0 +1,73 @@
+// TDriverFRServices: the settings pages' printer operations on TDriverFR.
+#include "settings/uFiscalServices.h"
+
+#include "fiscal/uDriverFR.h"
+#include "fiscal/uFiscalTexts.h"
+#include "framework/uEquipmentErrors.h"
+
+namespace {
+
+// The driver's own refusal keeps its own message; passed through the translation of library
+// codes it would read as an unknown library failure numbered 1006.
+LONG NoLibrary(WString& Text) {
+    Text.clear();
+    return ErrLibraryNotFound;
+}
+
+// The driver has no call for this operation yet: the page tells the user so.
+LONG NotSupported(WString& Text) {
+    Text.clear();
+    return ErrCommandNotSupported;
+}
+
+} // namespace
+
+LONG TDriverFRServices::ChangeBaudrate(LONG Baud, WString& Text) {
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.ChangeBaudrate(Baud, Text);
+}
+
+LONG TDriverFRServices::SetDateTime(DATE DateTime, WString& Text) {
+    return FDriver.DoSetDateTime(DateTime, Text);
+}
+
+LONG TDriverFRServices::ReadPrinterInfo(std::array<std::string, 7>& Texts, WString& Text) {
+    Texts.fill(Utf8ToAnsi(fiscaltexts::NotDetermined));
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.ReadPrinterInfo(Texts), Text);
+}
+
+LONG TDriverFRServices::PrintXReport(WString& Text) {
+    return NotSupported(Text);
+}
+
+LONG TDriverFRServices::CloseShift(WString& Text) {
+    return NotSupported(Text);
+}
+
+LONG TDriverFRServices::WriteDocParams(LONG, LONG, WString& Text) {
+    return NotSupported(Text);
+}
+
+LONG TDriverFRServices::ProgramHeader(const std::string&, WString& Text) {
+    return NotSupported(Text);
+}
+
+LONG TDriverFRServices::ProgramTail(const std::string&, WString& Text) {
+    return NotSupported(Text);
+}
+
+LONG TDriverFRServices::ProgramPayment(LONG Number, const std::string& Name, WString& Text) {
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.ProgramPayment(Number, Name), Text);
+}
+
+LONG TDriverFRServices::ProgramTax(LONG Group, const std::string& Name, CY Rate, CY Second, LONG Flag,
+                                   WString& Text) {
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.ProgramTax(Group, Name, Rate, Second, Flag), Text);
+}

@@ -1,0 +1,40 @@
+// The programming frame of the document parameter dialogs.
+#include "settings/uProgrammingFrame.h"
+
+#include "framework/uEquipmentErrors.h"
+
+bool TProgrammingDialog::Program(const std::function<LONG(WString&)>& Steps,
+                                 const std::function<void()>& WriteParams) {
+    const bool wasEnabled = FDevice.IsEnabled();
+    LONG code = ErrUnknown;
+    WString text;
+    {
+        TWaitCursor wait(FUI);
+        // Whatever happens, the device goes back to the state it had and the bar is put away.
+        struct TRestore {
+            TProgrammingDialog& Dialog;
+            bool WasEnabled;
+            ~TRestore() {
+                try {
+                    if (Dialog.FDevice.IsEnabled() != WasEnabled)
+                        Dialog.FDevice.SetEnabled(WasEnabled);
+                } catch (...) {
+                }
+                Dialog.FProgress.SetVisible(false);
+                Dialog.FProgress.SetPosition(0);
+            }
+        } restore{*this, wasEnabled};
+        code = FDevice.EnableDevice(text);
+        if (code == ErrNone) {
+            FProgress.SetPosition(0);
+            FProgress.SetVisible(true);
+            code = Steps(text);
+        }
+    }
+    if (code != ErrNone) {
+        FUI.ShowError(GetErrorDescription(code, text));
+        return false;
+    }
+    WriteParams();
+    return true;
+}

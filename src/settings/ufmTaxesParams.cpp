@@ -1,0 +1,95 @@
+// TfrmTaxesParams: tax group names and rates.
+#include "settings/ufmTaxesParams.h"
+
+#include "fiscal/uDriverFR.h"
+#include "framework/uEquipmentErrors.h"
+#include "fiscal/uFiscalTexts.h"
+#include "settings/uSettingsValues.h"
+
+namespace {
+
+WString DefaultTaxName(int group) {
+    return Utf8ToWide(fiscaltexts::TaxNamePrefix) + AnsiToWide(std::to_string(group));
+}
+
+// The second value the printer takes with every group.
+CY SecondValue() {
+    CY value;
+    value.int64 = 100; // 0.01
+    return value;
+}
+
+} // namespace
+
+TfrmTaxesParams::TfrmTaxesParams(TBaseDevice& Device, ISettingsUI& UI, IFiscalServices& Services, IGrid& sgTaxes,
+                                 ICheckBox& chbPrintTaxes, IProgressBar& ProgressBar1)
+    : TProgrammingDialog(Device, UI, Services, ProgressBar1), FGrid(sgTaxes), FPrintTaxes(chbPrintTaxes) {
+    bool printTaxes = false;
+    try {
+        printTaxes = Device.GetParamAsBoolean("PrintTaxes");
+    } catch (const EConversionError&) {
+    }
+    FPrintTaxes.SetChecked(printTaxes);
+    TNameList entries;
+    entries.Assign(WideToAnsi(ParamText(Device, "TaxesParams")));
+    for (int g = 0; g < TaxGroups; ++g) {
+        WString name = AnsiToWide(entries.Name(g));
+        if (name.empty())
+            name = DefaultTaxName(g);
+        WString rate = AnsiToWide("0");
+        const std::size_t separator = name.find(WCHAR('='));
+        if (separator != WString::npos) {
+            rate = name.substr(separator + 1, 5);
+            name.resize(separator);
+        }
+        FGrid.SetCell(0, g + 1, AnsiToWide(std::to_string(g)));
+        FGrid.SetCell(1, g + 1, name);
+        FGrid.SetCell(RateColumn, g + 1, rate);
+    }
+}
+
+bool TfrmTaxesParams::sgTaxesKeyPress(int Column, const WString& Cell, WCHAR& Key, WCHAR DecimalSeparator) {
+    if (Column != RateColumn)
+        return true;
+    if ((Key >= WCHAR('0') && Key <= WCHAR('9')) || Key == 8 || Key == 13)
+        return true;
+    if (Key == WCHAR(',') || Key == WCHAR('.')) {
+        Key = DecimalSeparator;
+        return Cell.find(DecimalSeparator) == WString::npos;
+    }
+    return false;
+}
+
+CY TfrmTaxesParams::RateOf(const WString& Cell) {
+    CY rate;
+    rate.int64 = 0;
+    try {
+        rate = Variant(Cell).AsCurrency();
+    } catch (const EConversionError&) {
+    }
+    return rate;
+}
+
+bool TfrmTaxesParams::btnOkClick() {
+    WString taxes;
+    const bool printTaxes = FPrintTaxes.Checked();
+    return Program(
+        [&](WString& text) {
+            LONG code = ErrNone;
+            for (int g = 0; g < TaxGroups && code == ErrNone; ++g) {
+                WString name = FGrid.Cell(1, g + 1);
+                if (name.empty())
+                    name = DefaultTaxName(g);
+                const CY rate = RateOf(FGrid.Cell(RateColumn, g + 1));
+                taxes += AnsiToWide(std::to_string(g) + "=") + name + AnsiToWide("=") +
+                         Variant::FromCurrency(rate).AsWide() + AnsiToWide(";");
+                code = FServices.ProgramTax(g, WideToAnsi(name), rate, SecondValue(), 0, text);
+                FProgress.SetPosition(12 * (g + 1));
+            }
+            return code;
+        },
+        [&] {
+            FDevice.SetParamValue("TaxesParams", Variant(taxes));
+            FDevice.SetParamValue("PrintTaxes", Variant(printTaxes));
+        });
+}
