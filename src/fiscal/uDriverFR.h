@@ -8,6 +8,7 @@
 #include "fiscal/uBaseFR.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ public:
     LONG SendRaw(const std::string& Bytes);                  // 0, or 1007 when not all was written
     LONG ProgramPayment(LONG Number, const std::string& Name);
     LONG ProgramTax(LONG Group, const std::string& Name, CY Rate, CY Second, LONG Flag);
+    LONG PrintXReportNow();
+    LONG CloseShift();                             // the Z report; advances ShiftCounter
+    LONG WriteDocParams(LONG Word1, LONG Word2);   // the code of SetParamDoc
 
     // Shows the settings dialog for a driver, modal; true when the user closed it with OK. The
     // dialogs live in a layer above this one, which installs them (the server does, for the
@@ -75,6 +79,14 @@ public:
     LONG DoOpenDay(const std::string& Arg0, const std::string& Arg1, TFiscalDocResult& Result,
                    WString& Text) override;
     LONG DoGetFPStateInfo(TFPStateInfo& States, WString& Text) override;
+    LONG DoPrintXReport(TFiscalDocResult& Result, WString& Text) override;
+    LONG DoPrintZReport(TFiscalDocResult& Result, WString& Text) override;
+    LONG DoEncash(LONG EncashKind, CY Amount, TFiscalDocResult& Result, WString& Text) override;
+    LONG DoOpenDrawer(WString& Text) override;
+    LONG DoGetLastDocInfo(TFiscalDocResult& Result, LONG& DocKind, CY& Amount, WString& Text) override;
+    LONG DoGetCountersInfo(Variant& Counters1, Variant& Counters2, WString& Text) override;
+    LONG DoGetDateTime(DATE& DateTime, WString& Text) override;
+    LONG DoSetDateTime(DATE DateTime, WString& Text) override;
 
     bool LibraryLoaded() const noexcept { return FLibrary != nullptr; }
     LONG LastTimeout() const noexcept { return FLastTimeout; }
@@ -102,6 +114,9 @@ protected:
     virtual TAzimuthEntries Lib() const { return AzimuthEntries(); }
     // Reads the document numbers of the last document into Result.
     void ReadDocNumbers(TFiscalDocResult& Result);
+    // A document the printer makes on one request, after the guard that answered Ready: the
+    // document's time, the request's translated answer and, on success, the document numbers.
+    LONG PrintDocument(LONG Ready, TFiscalDocResult& Result, WString& Text, const std::function<LONG()>& Print);
 
     HMODULE FLibrary = nullptr;
     LONG FLastTimeout = 0;

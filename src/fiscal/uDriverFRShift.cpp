@@ -23,23 +23,27 @@ void TDriverFR::ReadDocNumbers(TFiscalDocResult& Result) {
     Result.Number1 = FShiftCounter == -1 ? -1 : FShiftCounter + 1;
 }
 
-LONG TDriverFR::DoOpenDay(const std::string&, const std::string&, TFiscalDocResult& Result, WString& Text) {
-    const LONG ready = CheckReady();
-    if (ready != ErrNone)
-        return ready;
+LONG TDriverFR::PrintDocument(LONG Ready, TFiscalDocResult& Result, WString& Text,
+                              const std::function<LONG()>& Print) {
+    if (Ready != ErrNone)
+        return Ready;
     Result.DocDateTime = LocalNowAsDate();
-    const TAzimuthEntries lib = Lib();
-    LONG code = lib.ShiftOpen("");
-    if (code == LibSessionLost) {
-        lib.StartSeans();
-        code = lib.ShiftOpen("");
-    }
-    if (code == LibAlreadyDone)
-        code = ErrNone;
-    code = TranslateError(code, Text);
+    const LONG code = TranslateError(Print(), Text);
     if (code == ErrNone)
         ReadDocNumbers(Result);
     return code;
+}
+
+LONG TDriverFR::DoOpenDay(const std::string&, const std::string&, TFiscalDocResult& Result, WString& Text) {
+    return PrintDocument(CheckReady(), Result, Text, [this] {
+        const TAzimuthEntries lib = Lib();
+        LONG code = lib.ShiftOpen("");
+        if (code == LibSessionLost) {
+            lib.StartSeans();
+            code = lib.ShiftOpen("");
+        }
+        return code == LibAlreadyDone ? ErrNone : code;
+    });
 }
 
 LONG TDriverFR::DoGetFPStateInfo(TFPStateInfo& States, WString& Text) {
