@@ -167,7 +167,8 @@ LONG TDriverFR::ConnectPrinter(WString& Text) {
         return prepared;
     std::string port = "COM";
     port += std::to_string(GetParamAsInteger("PortNumber"));
-    const std::string baud = std::to_string(GetParamAsInteger("BaudRate"));
+    // The library takes the speed as text; the host's value goes as it reads, not reinterpreted.
+    const std::string baud = GetParamAsString("BaudRate");
     std::string cashier = GetParamAsString("DefCashierName");
     // The printer refuses an empty cashier name.
     if (cashier.empty())
@@ -203,6 +204,8 @@ void TDriverFR::UnloadLibrary() {
     if (IsEnabled())
         Lib().CloseDLL();
     ReleaseAzimuthLib(FLibrary);
+    // A library loaded again starts with its own time-out and must be told ours.
+    FLastTimeout = 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -247,9 +250,12 @@ LONG TDriverFR::TranslateError(LONG Code, WString& Text) {
     std::string message;
     if (FLibrary) {
         std::vector<char> buffer(AnswerBufferSize, '\0');
-        Lib().GetErrorMessageNo(buffer.data(), Code);
+        // The text is where the answer points: the buffer, or the library's own table.
+        const char* text = Lib().GetErrorMessageNo(buffer.data(), Code);
         buffer.back() = '\0';
-        message = buffer.data();
+        if (!text)
+            text = buffer.data();
+        message.assign(text, strnlen(text, AnswerBufferSize - 1));
     }
     message += " (";
     message += std::to_string(Code);

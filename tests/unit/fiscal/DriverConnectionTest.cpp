@@ -220,3 +220,44 @@ TEST_F(DriverTest, ServiceCallsWithoutALoadedLibraryAnswer1006InsteadOfCallingTh
     EXPECT_EQ(Driver->ProgramPayment(1, "X"), 1006);
     EXPECT_EQ(Driver->ProgramTax(1, "X", fwtest::Cy(0), fwtest::Cy(0), 0), 1006);
 }
+
+namespace {
+char LibraryTable[] = "\xD2\xE0\xE1\xEB\xE8\xF6\xE0"; // "Таблица" in code page 1251
+LPSTR WINAPI MessageFromTable(LPSTR buffer, LONG) {
+    buffer[0] = '\0';
+    return LibraryTable;
+}
+LPSTR WINAPI MessageInBufferOnly(LPSTR buffer, LONG) {
+    std::strcpy(buffer, "buffer");
+    return nullptr;
+}
+} // namespace
+
+TEST_F(DriverTest, TranslateErrorReadsTheTextWhereTheLibraryPointsOrElseItsBuffer) {
+    Up();
+    WString text;
+    Driver->Patch = [](TAzimuthEntries& lib) { lib.GetErrorMessageNo = &MessageFromTable; };
+    EXPECT_EQ(Driver->TranslateError(55, text), 1001);
+    EXPECT_EQ(U8(text), "Таблица (55)");
+    Driver->Patch = [](TAzimuthEntries& lib) { lib.GetErrorMessageNo = &MessageInBufferOnly; };
+    EXPECT_EQ(Driver->TranslateError(55, text), 1001);
+    EXPECT_EQ(U8(text), "buffer (55)");
+}
+
+TEST_F(DriverTest, ALibraryLoadedAgainIsToldTheNormalTimeout) {
+    Up();
+    ASSERT_TRUE(Command(Disp(), idDisable).Ok);
+    ASSERT_EQ(Call(Disp(), idClose, {}).Hr, S_OK);
+    ASSERT_FALSE(Driver->LibraryLoaded());
+    Up();
+    const std::vector<json> sent = Calls("SetCommTimeoutMs");
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1]["args"], json::parse("[7000, 7000]"));
+}
+
+TEST_F(DriverTest, TheLineSpeedReachesTheLibraryAsTheTextTheHostGave) {
+    InitAndOpen();
+    Driver->SetParamValue("BaudRate", Variant(W("019200")));
+    ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+    EXPECT_EQ(Calls("OpenDLLPlus")[0]["args"][3], "019200");
+}
