@@ -436,14 +436,16 @@ LONG ArrayReader::Upper(UINT dim) const {
     return b;
 }
 
-Variant ArrayReader::Item(LONG i) const { return ItemAt(&i); }
+Variant ArrayReader::Item(LONG i) const { return ItemAt(&i, 1); }
 
 Variant ArrayReader::Item(LONG i, LONG j) const {
     LONG indices[2] = {i, j};
-    return ItemAt(indices);
+    return ItemAt(indices, 2);
 }
 
-Variant ArrayReader::ItemAt(const LONG* indices) const {
+Variant ArrayReader::ItemAt(const LONG* indices, UINT count) const {
+    if (count != Dims())
+        throw EInputError();
     LONG* idx = const_cast<LONG*>(indices);
     Variant r;
     if (FElementType == VT_VARIANT) {

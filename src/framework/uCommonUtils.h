@@ -322,11 +322,13 @@ public:
     LONG Count(UINT dim = 1) const { return Upper(dim) - Lower(dim) + 1; }
     VARTYPE ElementType() const noexcept { return FElementType; }
 
-    // A copy of the element, references resolved; indices are in dimension order (first index
-    // = dimension 1). Index out of bounds: EComError.
+    // A copy of the element, references resolved; one index per dimension, in dimension order
+    // (first index = dimension 1). Another number of indices than the array has dimensions:
+    // EInputError, for the runtime would read the missing ones from past the caller's list.
+    // Index out of bounds: EComError.
     Variant Item(LONG i) const;
     Variant Item(LONG i, LONG j) const;
-    Variant ItemAt(const LONG* indices) const;
+    Variant ItemAt(const LONG* indices, UINT count) const;
 
 private:
     SAFEARRAY* FArray;

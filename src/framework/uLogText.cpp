@@ -55,7 +55,7 @@ std::string DimensionText(const ArrayReader& reader, UINT dim, std::vector<LONG>
         } else {
             Variant item;
             try {
-                item = reader.ItemAt(indices.data());
+                item = reader.ItemAt(indices.data(), static_cast<UINT>(indices.size()));
             } catch (...) {
             }
             out += VariantToLogText(item);

@@ -269,6 +269,23 @@ TEST(BaseFR, ExtReportDefaultsItsDatesToNowAndItsValuesToZero) {
     EXPECT_EQ(fr->Value3, 0);
 }
 
+TEST(BaseFR, ArraysOfAnotherShapeAreRefusedNotReadPastTheirIndices) {
+    ComPtr<TRecordingFR> fr = TRecordingFR::Create();
+    VariantArray2D table(2, 1);
+    table.Set(0, 0, Variant(3));
+    const Variant flat = table.Release();
+    EXPECT_EQ(Command(fr.Get(), idPrintExtReport, flat).Code(), 1004);
+    EXPECT_TRUE(fr->Calls.empty());
+
+    // The settings table handed over as it is instead of inside a one-element array.
+    fr->SetParamValue("MaxReceiptRowLength", Variant(33));
+    Variant settings = Command(fr.Get(), idGetSettings).OutData;
+    const Variant bare = ArrayReader(settings.Raw()).Item(0);
+    TCommandAnswer set = Command(fr.Get(), idSetSettings, bare);
+    EXPECT_EQ(set.Code(), 1001);
+    EXPECT_EQ(fr->GetParamAsInteger("MaxReceiptRowLength"), 33);
+}
+
 TEST(BaseFR, FailedOperationReportsItsCodeAndTextAndNoResult) {
     ComPtr<TRecordingFR> fr = TRecordingFR::Create();
     fr->Code = 3001;

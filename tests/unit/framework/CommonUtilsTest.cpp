@@ -112,6 +112,9 @@ TEST(Arrays, TwoDimensionalIndicesAreInDimensionOrder) {
     EXPECT_EQ(a.Item(0, 1).AsInteger(), 1);
     EXPECT_TRUE(a.Item(1, 0).IsEmpty());
     EXPECT_THROW(a.Item(3, 0), EComError);
+    // One index for two dimensions would have the runtime read the second from past the list.
+    EXPECT_THROW(a.Item(0), EInputError);
+    EXPECT_THROW(ArrayReader(MakeVariantArray({Variant(1)}).Raw()).Item(0, 0), EInputError);
 }
 
 TEST(Arrays, ReaderHandlesOtherBoundsTypedElementsAndReferences) {
