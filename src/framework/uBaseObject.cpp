@@ -62,11 +62,49 @@ LONG OrdinalAsLong(const VARIANT& v) {
     }
 }
 
+// Replaces the host's array variable (VT_BYREF | VT_ARRAY | type) with a copy of an array of
+// the same type, what a compiled host passes for a dynamic array variable.
+void StoreArray(VARIANT& target, const VARIANT& source) {
+    if ((source.vt & ~VT_BYREF) != (target.vt & ~VT_BYREF))
+        throw EInputError();
+    SAFEARRAY* from = (source.vt & VT_BYREF) ? (source.pparray ? *source.pparray : nullptr) : source.parray;
+    SAFEARRAY* old = *target.pparray;
+    // An array of fixed size, or one the host has locked, is not ours to replace.
+    constexpr USHORT fixed = FADF_AUTO | FADF_STATIC | FADF_EMBEDDED | FADF_FIXEDSIZE;
+    if (old && (old->cLocks != 0 || (old->fFeatures & fixed)))
+        throw EInputError();
+    SafeArray copy;
+    if (from)
+        CheckHResult(SafeArrayCopy(from, copy.Receive()), "SafeArrayCopy");
+    if (old)
+        CheckHResult(SafeArrayDestroy(old), "SafeArrayDestroy");
+    *target.pparray = copy.Detach();
+}
+
 // Stores a value through a typed reference the host passed (VT_BYREF | base type).
 void StoreThroughReference(VARIANT& target, const VARIANT& source) {
     if (!target.byref)
         throw EInputError();
+    if (target.vt & VT_ARRAY) {
+        StoreArray(target, source);
+        return;
+    }
     switch (target.vt & ~VT_BYREF) {
+    case VT_I1:
+        *target.pcVal = Variant::Converted(source, VT_I1).Raw().cVal;
+        break;
+    case VT_I8:
+        *target.pllVal = Variant::Converted(source, VT_I8).Raw().llVal;
+        break;
+    case VT_UI8:
+        *target.pullVal = Variant::Converted(source, VT_UI8).Raw().ullVal;
+        break;
+    case VT_INT:
+        *target.pintVal = Variant::Converted(source, VT_I4).Raw().lVal;
+        break;
+    case VT_UINT:
+        *target.puintVal = Variant::Converted(source, VT_UI4).Raw().ulVal;
+        break;
     case VT_I2:
         *target.piVal = Variant::Converted(source, VT_I2).Raw().iVal;
         break;
@@ -115,28 +153,48 @@ void StoreThroughReference(VARIANT& target, const VARIANT& source) {
     }
 }
 
-// Copies the call's arguments back to the host (step after a successful call).
-void WriteBack(DISPPARAMS& dp, TMethodParams& params) {
+// Copies argument i back to the host.
+void WriteBackOne(DISPPARAMS& dp, TMethodParams& params, LONG i) {
+    const LONG n = static_cast<LONG>(dp.cArgs);
+    int hops = 0;
+    VARIANT* target = FollowReferences(&dp.rgvarg[n - 1 - i], &hops);
+    VARIANT* element = &params.Data()[i];
+    VARIANT* source = FollowReferences(element);
+    if (target->vt & VT_BYREF) {
+        StoreThroughReference(*target, *source);
+    } else if (hops > 0) {
+        // The host's own variable: it receives the whole value, arrays included.
+        if (source == element) {
+            VariantClear(target);
+            *target = *element;
+            VariantInit(element);
+        } else {
+            CheckHResult(VariantCopy(target, source), "VariantCopy");
+        }
+    }
+    // An argument passed by value belongs to the host and is left alone: rewriting it
+    // would free a value the host may still use, and the host never looks at it anyway.
+}
+
+// An argument that could not be written back, and why.
+struct TSkippedArgument {
+    LONG Index;
+    TCaughtError Error;
+};
+
+// Copies the call's arguments back to the host (step after a successful call). An argument that
+// cannot be stored throws, unless Skipped is given: then the host's variable is left as it was
+// and the argument is noted there.
+void WriteBack(DISPPARAMS& dp, TMethodParams& params, std::vector<TSkippedArgument>* Skipped) {
     const LONG n = static_cast<LONG>(dp.cArgs);
     for (LONG i = 0; i < n && i < params.Count(); ++i) {
-        int hops = 0;
-        VARIANT* target = FollowReferences(&dp.rgvarg[n - 1 - i], &hops);
-        VARIANT* element = &params.Data()[i];
-        VARIANT* source = FollowReferences(element);
-        if (target->vt & VT_BYREF) {
-            StoreThroughReference(*target, *source);
-        } else if (hops > 0) {
-            // The host's own variable: it receives the whole value, arrays included.
-            if (source == element) {
-                VariantClear(target);
-                *target = *element;
-                VariantInit(element);
-            } else {
-                CheckHResult(VariantCopy(target, source), "VariantCopy");
-            }
+        try {
+            WriteBackOne(dp, params, i);
+        } catch (...) {
+            if (!Skipped)
+                throw;
+            Skipped->push_back({i, DescribeCurrentException()});
         }
-        // An argument passed by value belongs to the host and is left alone: rewriting it
-        // would free a value the host may still use, and the host never looks at it anyway.
     }
 }
 
@@ -278,8 +336,16 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
         }
         Variant result;
         const HRESULT hr = CallMethod(dispIdMember, result, params);
-        if (hr == S_OK && pDispParams)
-            WriteBack(*pDispParams, params);
+        if (hr == S_OK && pDispParams) {
+            // A command has done its work by now (a receipt may be printed): an out-argument the
+            // host's variable cannot take must not turn that into a failure the host would retry.
+            const bool command = FMethods[static_cast<std::size_t>(dispIdMember)].Kind == mkCommand;
+            std::vector<TSkippedArgument> skipped;
+            WriteBack(*pDispParams, params, command ? &skipped : nullptr);
+            for (const TSkippedArgument& s : skipped)
+                WriteLog("EXCEPTION", Utf8ToAnsi(s.Error.ClassName) + ": " + Utf8ToAnsi(s.Error.Message) +
+                                          "; argument " + std::to_string(s.Index) + " was not written back");
+        }
         if (pVarResult) {
             // An out-parameter: whatever the host left in it is not ours to free.
             *pVarResult = result.Detach();

@@ -22,6 +22,15 @@ DISPID Lookup(IDispatch* object, const WString& name, HRESULT* hr = nullptr, UIN
     return ids[0];
 }
 
+// A host's variable of a given type, passed by reference.
+VARIANT TypedRef(VARTYPE vt, void* p) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = static_cast<VARTYPE>(VT_BYREF | vt);
+    v.byref = p;
+    return v;
+}
+
 class DispatchTest : public ::testing::Test {
 protected:
     ComPtr<TTestObject> Object = TTestObject::Create();
@@ -349,28 +358,21 @@ TEST_F(DispatchTest, WriteBackConvertsIntoEveryTypedReference) {
     VARIANT_BOOL b = 0;
     BYTE ui1 = 0;
     BSTR text = SysAllocString(W("old").c_str());
-    auto ref = [](VARTYPE vt, void* p) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = static_cast<VARTYPE>(VT_BYREF | vt);
-        v.byref = p;
-        return v;
-    };
     struct {
         VARIANT Target;
         Variant Value;
     } cases[] = {
-        {ref(VT_I2, &i2), Variant(W("-12"))},
-        {ref(VT_UI2, &ui2), Variant(65000)},
-        {ref(VT_I4, &i4), Variant(true)},
-        {ref(VT_UI4, &ui4), Variant(W("4000000000"))},
-        {ref(VT_R4, &r4), Variant(1.5)},
-        {ref(VT_R8, &r8), Variant(W("2,25"))},
-        {ref(VT_DATE, &date), Variant::FromDate(45000.5)},
-        {ref(VT_CY, &cy), Variant(12.34567)},
-        {ref(VT_BOOL, &b), Variant(5)},
-        {ref(VT_UI1, &ui1), Variant(200)},
-        {ref(VT_BSTR, &text), Variant(77)},
+        {TypedRef(VT_I2, &i2), Variant(W("-12"))},
+        {TypedRef(VT_UI2, &ui2), Variant(65000)},
+        {TypedRef(VT_I4, &i4), Variant(true)},
+        {TypedRef(VT_UI4, &ui4), Variant(W("4000000000"))},
+        {TypedRef(VT_R4, &r4), Variant(1.5)},
+        {TypedRef(VT_R8, &r8), Variant(W("2,25"))},
+        {TypedRef(VT_DATE, &date), Variant::FromDate(45000.5)},
+        {TypedRef(VT_CY, &cy), Variant(12.34567)},
+        {TypedRef(VT_BOOL, &b), Variant(5)},
+        {TypedRef(VT_UI1, &ui1), Variant(200)},
+        {TypedRef(VT_BSTR, &text), Variant(77)},
     };
     for (auto& c : cases) {
         Object->PutIndex = 0;
@@ -426,11 +428,11 @@ TEST_F(DispatchTest, WriteBackIntoAVariantReferenceCopiesTheWholeValue) {
 }
 
 TEST_F(DispatchTest, WriteBackRefusesReferencesOfOtherTypes) {
-    LONGLONG big = 0;
+    SCODE big = 0;
     VARIANT target;
     VariantInit(&target);
-    target.vt = VT_BYREF | VT_I8;
-    target.pllVal = &big;
+    target.vt = VT_BYREF | VT_ERROR;
+    target.pscode = &big;
     Object->PutValue = Variant(5);
     Variant result(W("untouched"));
     std::vector<VARIANT> rgvarg{target};
@@ -459,4 +461,87 @@ TEST_F(DispatchTest, WriteBackConversionFailureIsAFailedCallNotACrash) {
     EXPECT_EQ(call.Excep.scode, 1001);
     EXPECT_EQ(call.Source(), "EConversionError");
     EXPECT_EQ(target, 7);
+}
+
+// --- write-back of a command that has done its work ---------------------------------------------
+
+namespace {
+
+// A command called with OutData in a typed host variable.
+THostCall CommandInto(IDispatch* object, VARIANT outData) {
+    std::vector<VARIANT> args{ByVal(Variant()), outData, ByVal(Variant(0))};
+    return Call(object, idOpenCheck, args);
+}
+
+} // namespace
+
+TEST_F(DispatchTest, CommandWritesItsArraysIntoATypedArrayVariable) {
+    // A compiled host's dynamic array of Variants: never dimensioned, then holding an old array.
+    SAFEARRAY* hostArray = nullptr;
+    Object->NextOutData = MakeVariantArray({Variant(7), Variant(W("x"))});
+    THostCall call = CommandInto(Disp(), TypedRef(VT_ARRAY | VT_VARIANT, &hostArray));
+    ASSERT_EQ(call.Hr, S_OK);
+    EXPECT_TRUE(call.Result.AsBoolean());
+    ASSERT_NE(hostArray, nullptr);
+    Variant received = Variant::FromArray(hostArray);
+    EXPECT_EQ(U8(ArrayReader(received.Raw()).Item(1).AsWide()), "x");
+    hostArray = received.Detach().parray;
+
+    Object->NextCode = 1004;
+    THostCall failed = CommandInto(Disp(), TypedRef(VT_ARRAY | VT_VARIANT, &hostArray));
+    EXPECT_EQ(failed.Hr, S_OK);
+    EXPECT_FALSE(failed.Result.AsBoolean());
+    received = Variant::FromArray(hostArray);
+    EXPECT_EQ(ArrayReader(received.Raw()).Item(0).AsInteger(), 1004) << "the error array replaced the old one";
+}
+
+TEST_F(DispatchTest, CommandConvertsIntoEveryIntegerWidth) {
+    LONGLONG i8 = 0;
+    ULONGLONG ui8 = 0;
+    CHAR i1 = 0;
+    INT i = 0;
+    UINT ui = 0;
+    Object->NextOutData = Variant(100);
+    for (VARIANT target : {TypedRef(VT_I8, &i8), TypedRef(VT_UI8, &ui8), TypedRef(VT_I1, &i1),
+                           TypedRef(VT_INT, &i), TypedRef(VT_UINT, &ui)}) {
+        THostCall call = CommandInto(Disp(), target);
+        EXPECT_EQ(call.Hr, S_OK) << target.vt;
+        EXPECT_TRUE(call.Result.AsBoolean()) << target.vt;
+    }
+    EXPECT_EQ(i8, 100);
+    EXPECT_EQ(ui8, 100u);
+    EXPECT_EQ(i1, 100);
+    EXPECT_EQ(i, 100);
+    EXPECT_EQ(ui, 100u);
+}
+
+TEST_F(DispatchTest, CommandResultStandsWhenOutDataCannotBeStoredAndTheLogSaysSo) {
+    TTempFolder folder;
+    Object->SetLogPath(folder.Ansi());
+    Object->SetTraceEnabled(true);
+    SCODE error = 3;
+    LONG number = 9;
+    SAFEARRAYBOUND bound{2, 0};
+    SAFEARRAY* strings = SafeArrayCreate(VT_BSTR, 1, &bound);
+    SAFEARRAY* const before = strings;
+    Object->NextOutData = MakeVariantArray({Variant(1)});
+    for (VARIANT target : {TypedRef(VT_ERROR, &error), TypedRef(VT_I4, &number),
+                           TypedRef(VT_ARRAY | VT_BSTR, &strings)}) {
+        THostCall call = CommandInto(Disp(), target);
+        EXPECT_EQ(call.Hr, S_OK) << target.vt;
+        EXPECT_TRUE(call.Result.AsBoolean()) << "the command did its work; " << target.vt;
+    }
+    EXPECT_EQ(error, 3);
+    EXPECT_EQ(number, 9);
+    EXPECT_EQ(strings, before);
+    SafeArrayDestroy(strings);
+    std::string log;
+    for (const auto& file : std::filesystem::directory_iterator(folder.Path))
+        log += ReadFile(file.path().string());
+    std::size_t skipped = 0;
+    for (std::size_t at = log.find("argument 1 was not written back"); at != std::string::npos;
+         at = log.find("argument 1 was not written back", at + 1))
+        ++skipped;
+    EXPECT_EQ(skipped, 3u) << log;
+    EXPECT_NE(log.find("\tEXCEPTION: \tEInputError: "), std::string::npos) << log;
 }
