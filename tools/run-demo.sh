@@ -37,7 +37,14 @@ printer="$demo/printer"
 [[ $fresh -eq 0 ]] || rm -rf -- "$printer"
 mkdir -p "$demo/work" "$printer"
 bin="build/$preset/bin"
-scenarios=(examples/fiscal-connect.json examples/fiscal-open-shift.json examples/fiscal-state.json)
+# A day at the till, in order.
+scenarios=(examples/fiscal-connect.json examples/fiscal-open-shift.json examples/fiscal-xreport.json
+           examples/fiscal-cash.json examples/fiscal-zreport.json)
+paper="$printer/port-COM1/paper.txt"
+journal="$printer/port-COM1/journal.jsonl"
+# The paper of earlier runs stays on the roll: show only what this run prints.
+printed_before=0
+[[ ! -f "$paper" ]] || printed_before=$(wc -l < "$paper")
 
 if [[ $wine -eq 0 ]]; then
   export AZIMUTH_EMU_DIR="$printer"
@@ -55,11 +62,9 @@ else
   done
 fi
 
-paper="$printer/port-COM1/paper.txt"
-journal="$printer/port-COM1/journal.jsonl"
 echo
-echo "== the printer's paper ($paper), last 40 lines"
-[[ -f "$paper" ]] && tail -n 40 "$paper" || echo "(nothing printed)"
+echo "== the printer's paper ($paper), printed by this run"
+[[ -f "$paper" ]] && tail -n "+$((printed_before + 1))" "$paper" || echo "(nothing printed)"
 echo
 echo "== the printer's journal ($journal), last 12 calls"
 [[ -f "$journal" ]] && tail -n 12 "$journal" || echo "(no calls)"
