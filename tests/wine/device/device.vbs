@@ -6,15 +6,6 @@
 Dim fso, root, manager, drv, other, text, ok, info, settings, table, outData, i, logName, logText
 Dim errNumber, errText
 
-' Russian texts in the ANSI code page 1251 (the script engine here has no ChrW).
-Function Ansi(codes)
-  Dim c, s
-  s = ""
-  For Each c In Split(codes, " ")
-    s = s & Chr(CInt(c))
-  Next
-  Ansi = s
-End Function
 Dim NoErrors, BadInput, NoManager
 NoErrors = Ansi("205 229 242 32 238 248 232 225 238 234") ' Нет ошибок
 BadInput = Ansi("206 248 232 225 234 224 32 226 245 238 228 237 251 245 32 239 224 240 224 236 229 242 240 238 226 32 234 238 236 224 237 228 251") ' Ошибка входных параметров команды

@@ -1,6 +1,6 @@
 ' Checks for the end-to-end VBScript tests; cscript.sh --include puts this in front of a script.
 ' Each check prints one line; Summary prints the closing line that cscript.sh requires and sets
-' the exit code.
+' the exit code. Ansi builds the Russian texts to compare with.
 Dim checksPassed, checksFailed
 checksPassed = 0
 checksFailed = 0
@@ -38,3 +38,13 @@ Sub Summary()
   If checksFailed > 0 Then WScript.Quit 1
   WScript.Quit 0
 End Sub
+
+' A text from its code page 1251 codes ("206 225"): the script host has no ChrW.
+Function Ansi(codes)
+  Dim c, s
+  s = ""
+  For Each c In Split(codes, " ")
+    s = s & Chr(CInt(c))
+  Next
+  Ansi = s
+End Function

@@ -1,44 +1,15 @@
 ' The fiscal printer driver end to end from VBScript, as a host's equipment manager drives it:
-' Init, Open, Enable, GetFPStateInfo, OpenDay, Disable, Close against the virtual printer, whose
-' journal of calls and paper are read afterwards. Argument 0: the printer's state folder (the
-' driver's library reads it from AZIMUTH_EMU_DIR).
-Dim fso, root, emu, port, manager, drv, text, outData, journal, paper, stream
-
-Function Ansi(codes)
-  Dim c, s
-  s = ""
-  For Each c In Split(codes, " ")
-    s = s & Chr(CInt(c))
-  Next
-  Ansi = s
-End Function
+' Init, Open, Enable, GetFPStateInfo, input of the wrong shape, OpenDay, Disable, Close against
+' the virtual printer, whose journal of calls and paper are read afterwards. Argument 0: the
+' printer's state folder (the driver's library reads it from AZIMUTH_EMU_DIR).
+Dim root, emu, port, manager, drv, text, outData, journal, paper
 Dim NotReady
 NotReady = Ansi("206 225 238 240 243 228 238 226 224 237 232 229 32 237 229 32 227 238 242 238 226 238") ' Оборудование не готово
 
-Function ReadAll(name)
-  ReadAll = ""
-  If fso.FileExists(name) Then
-    If fso.GetFile(name).Size > 0 Then ReadAll = fso.OpenTextFile(name).ReadAll()
-  End If
-End Function
-
-Set fso = CreateObject("Scripting.FileSystemObject")
 emu = WScript.Arguments(0)
-If fso.FolderExists(emu) Then fso.DeleteFolder emu, True
-fso.CreateFolder emu
-port = fso.BuildPath(emu, "port-COM1")
-fso.CreateFolder port
 ' A printer that prints a slip when a shift opens.
-Set stream = fso.CreateTextFile(fso.BuildPath(port, "config.json"))
-stream.WriteLine "{""paramDoc2"": 2048}"
-stream.Close
-
-root = fso.BuildPath(fso.GetSpecialFolder(2), fso.GetTempName())
-fso.CreateFolder root
-fso.CreateFolder fso.BuildPath(root, "1")
-Set manager = CreateObject("Ovra.TestEquipmentManager")
-manager.SetAppProperty "DevicesFolder", root
-manager.SetAppProperty "Language", "ru"
+port = NewPrinter(emu, "{""paramDoc2"": 2048}")
+Set manager = NewManager(root)
 Set drv = CreateObject("Ovra.Orvel27")
 
 text = ""
@@ -53,6 +24,16 @@ Check "GetFPStateInfo", drv.GetFPStateInfo(Empty, outData, 0), True
 Check "ten states", UBound(outData), CLng(9)
 Check "unreported states are -1", outData(0), CLng(-1)
 Check "the shift is closed", outData(5), CLng(1)
+
+' Arrays of the wrong shape are refused, not read past their indices.
+Dim flat(1, 0), settings
+flat(0, 0) = 3
+Check "PrintExtReport with a two-dimensional InData", drv.PrintExtReport(flat, outData, 0), False
+Check "is wrong input", outData(0), CLng(1004)
+Check "GetSettings", drv.GetSettings(Empty, outData, 0), True
+settings = outData(0)
+Check "SetSettings with the table itself instead of [table]", drv.SetSettings(settings, outData, 0), False
+Check "fails the command", outData(0), CLng(1001)
 
 Check "OpenDay", drv.OpenDay(Array(), outData, 0), True
 Check "document result has four elements", UBound(outData), CLng(3)

@@ -1,0 +1,88 @@
+' A day at the till end to end from VBScript, as a host drives the fiscal printer: open the shift,
+' X report, cash in and out, the counters, the last document, Z report; each answer and OutData
+' array is checked, then the printer's journal of calls and its paper. Argument 0: the printer's
+' state folder (the driver's library reads it from AZIMUTH_EMU_DIR).
+Dim root, emu, port, manager, drv, text, outData, journal, paper, docNo, counters, byType
+
+emu = WScript.Arguments(0)
+port = NewPrinter(emu, "{}")
+Set manager = NewManager(root)
+Set drv = CreateObject("Ovra.Orvel27")
+text = ""
+Check "Init", drv.Init(manager, text), True
+Check "Open", drv.Open("1", text), True
+Check "Enable", drv.Enable(Empty, outData, 0), True
+
+Check "OpenDay", drv.OpenDay(Array(), outData, 0), True
+Check "the first shift", outData(0), CLng(1)
+
+Check "PrintXReport", drv.PrintXReport(Empty, outData, 0), True
+Check "X report: four numbers and a time", UBound(outData), CLng(3)
+Check "X report in the open shift", outData(0), CLng(1)
+Check "X report's document number", TypeName(outData(2)), "Long"
+Check "X report's time", TypeName(outData(3)), "Date"
+docNo = outData(2)
+
+Check "Encash in", drv.Encash(Array(1, CCur(500)), outData, 0), True
+Check "cash in is the next document", outData(2), docNo + 1
+Check "Encash out with a negative amount", drv.Encash(Array(0, CCur(-120.5)), outData, 0), True
+Check "cash out is the one after", outData(2), docNo + 2
+Check "more than the drawer holds", drv.Encash(Array(0, 100000), outData, 0), False
+Check "is the printer's refusal", outData(0), CLng(1001)
+Check "an amount as text", drv.Encash(Array(1, "100"), outData, 0), False
+Check "is refused as input", outData(0), CLng(1004)
+
+Check "GetCountersInfo", drv.GetCountersInfo(Empty, outData, 0), True
+counters = outData(0)
+byType = outData(1)
+Check "twenty counters", UBound(counters), CLng(19)
+Check "cash in of the shift", counters(17), CDbl(500)
+Check "cash in the drawer", counters(18), CDbl(379.5)
+Check "cash out of the shift", counters(19), CDbl(120.5)
+Check "sales total", counters(5), CDbl(0)
+Check "cash-in documents", counters(16), CLng(1)
+Check "cash-out documents", counters(15), CLng(1)
+Check "not reported", counters(2), CLng(-1)
+Check "five rows by payment type", UBound(byType, 1), CLng(4)
+Check "for six types", UBound(byType, 2), CLng(5)
+Check "type number", byType(0, 1), CLng(1)
+Check "type name", byType(1, 0), Ansi("205 224 235 232 247 237 251 236 232") ' Наличными
+Check "sales as currency", byType(3, 0), CCur(0)
+
+Check "GetLastDocInfo", drv.GetLastDocInfo(Empty, outData, 0), True
+Check "six elements", UBound(outData), CLng(5)
+Check "the cash-out document", outData(2), docNo + 2
+Check "kind not reported", outData(4), CLng(0)
+Check "amount not reported", outData(5), CCur(0)
+
+Check "PrintZReport", drv.PrintZReport(Empty, outData, 0), True
+Check "Number1 is the next shift", outData(0), CLng(2)
+Check "Z report's document number", outData(2), docNo + 3
+Check "GetFPStateInfo", drv.GetFPStateInfo(Empty, outData, 0), True
+Check "the shift is closed", outData(5), CLng(1)
+Check "a second Z report", drv.PrintZReport(Empty, outData, 0), False
+Check "is refused by the printer", outData(0), CLng(1001)
+Check "GetDateTime is not supported", drv.GetDateTime(Empty, outData, 0), False
+Check "with 1003", outData(0), CLng(1003)
+
+Check "Disable", drv.Disable(Empty, outData, 0), True
+Check "Close", drv.Close(), True
+Set drv = Nothing
+Set manager = Nothing
+
+journal = ReadAll(fso.BuildPath(port, "journal.jsonl"))
+Check "X report on the long time-out", InStr(journal, "{""args"":[20000,20000],""fn"":""SetCommTimeoutMs""") > 0, True
+Check "cash in in kopecks", InStr(journal, "{""args"":[50000],""fn"":""ToCash"",""rc"":0") > 0, True
+Check "cash out of the absolute amount", InStr(journal, "{""args"":[12050],""fn"":""FromCash"",""rc"":0") > 0, True
+Check "totals by every payment type", InStr(journal, "{""args"":[54,5],""fn"":""GetEReport"",""rc"":0") > 0, True
+Check "shift closed", InStr(journal, "{""args"":[],""fn"":""ShiftClose"",""rc"":0") > 0, True
+Check "document parameters left alone", InStr(journal, """fn"":""SetParamDoc""") = 0, True
+
+paper = ReadAll(fso.BuildPath(port, "paper.txt"))
+Check "the X report was printed", InStr(paper, "X-") > 0, True
+Check "the Z report was printed", InStr(paper, "Z-") > 0, True
+Check "with the cash in", InStr(InStr(paper, "Z-"), paper, "=500.00") > 0, True
+Check "and the cash out", InStr(InStr(paper, "Z-"), paper, "=120.50") > 0, True
+
+fso.DeleteFolder root, True
+Summary
