@@ -12,6 +12,8 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   # running the Windows build: 64-bit only, 32-bit code cannot run on this kernel
   wine wine64
+  # the port picker drawn under a virtual X server and screenshotted (xwd, xwdtopnm, pnmtopng)
+  xvfb x11-apps netpbm
   # fuzzers (libFuzzer comes with clang's runtime)
   clang libclang-rt-14-dev
 )
