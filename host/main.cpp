@@ -4,6 +4,7 @@
 #include "DriverHost.h"
 #include "EquipmentManager.h"
 #include "Interactive.h"
+#include "PortListing.h"
 #include "Runner.h"
 #include "ScenarioReader.h"
 #include "Text.h"
@@ -24,6 +25,7 @@ enum ExitCode { kPassed = 0, kFailed = 1, kBadInput = 2, kNoDriver = 3 };
 const char* const kUsage =
     "usage: orvel27-host [options] SCENARIO.json\n"
     "       orvel27-host [options] --interactive\n"
+    "       orvel27-host --list-ports\n"
     "\n"
     "options:\n"
     "  --library PATH        register this driver module (its DllRegisterServer) first\n"
@@ -40,6 +42,9 @@ const char* const kUsage =
     "                        calls around the steps (default: the scenario's, else full)\n"
     "  --check               only read and check the scenario\n"
     "  --interactive         read calls from standard input (type help at the prompt)\n"
+    "  --list-ports          list the machine's serial and parallel ports and USB printers as\n"
+    "                        the settings page's port picker shows them, each tested whether it\n"
+    "                        can be opened now (available, unavailable)\n"
     "\n"
     "exit codes: 0 all passed, 1 an expectation failed, 2 bad input or usage,\n"
     "            3 the driver could not be created\n";
@@ -53,7 +58,7 @@ struct Options {
     std::string devicesFolder, modelsFolder, language;
     bool answerFalse = false, withoutGetAppProperty = false;
     std::string lifecycle;
-    bool checkOnly = false, interactive = false;
+    bool checkOnly = false, interactive = false, listPorts = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -95,12 +100,19 @@ Options ParseOptions(const std::vector<std::string>& argv) {
             o.checkOnly = true;
         else if (a == "--interactive")
             o.interactive = true;
+        else if (a == "--list-ports")
+            o.listPorts = true;
         else if (a.rfind("--", 0) == 0)
             throw UsageError("unknown option " + a);
         else if (o.scenarioFile.empty())
             o.scenarioFile = a;
         else
             throw UsageError("one scenario file at a time (" + o.scenarioFile + ", " + a + ")");
+    }
+    if (o.listPorts) {
+        if (o.interactive || !o.scenarioFile.empty())
+            throw UsageError("--list-ports takes no scenario");
+        return o;
     }
     if (o.interactive == !o.scenarioFile.empty())
         throw UsageError("give either a scenario file or --interactive");
@@ -120,6 +132,10 @@ Lifecycle LifecycleOf(const std::string& name, Lifecycle fallback) {
 }
 
 int Run(const Options& o) {
+    if (o.listPorts) {
+        ListPorts(std::cout);
+        return kPassed;
+    }
     Scenario scenario;
     if (!o.interactive) {
         std::ifstream file(PathFromUtf8(o.scenarioFile), std::ios::binary);
