@@ -40,15 +40,21 @@ LONG TDriverFRServices::ReadPrinterInfo(std::array<std::string, 7>& Texts, WStri
 }
 
 LONG TDriverFRServices::PrintXReport(WString& Text) {
-    return NotSupported(Text);
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.PrintXReportNow(), Text);
 }
 
 LONG TDriverFRServices::CloseShift(WString& Text) {
-    return NotSupported(Text);
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.CloseShift(), Text);
 }
 
-LONG TDriverFRServices::WriteDocParams(LONG, LONG, WString& Text) {
-    return NotSupported(Text);
+LONG TDriverFRServices::WriteDocParams(LONG Word1, LONG Word2, WString& Text) {
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.WriteDocParams(Word1, Word2), Text);
 }
 
 LONG TDriverFRServices::ProgramHeader(const std::string&, WString& Text) {

@@ -189,5 +189,8 @@ TEST(DriverFRServices, WithoutALibraryThePageShowsTheDriversOwnMessage) {
     EXPECT_EQ(AnsiToUtf8(texts[0]), "Не определено");
     EXPECT_EQ(services.ChangeBaudrate(9600, text), ErrLibraryNotFound);
     EXPECT_EQ(services.ProgramPayment(0, "CASH", text), ErrLibraryNotFound);
+    EXPECT_EQ(services.PrintXReport(text), ErrLibraryNotFound);
+    EXPECT_EQ(services.CloseShift(text), ErrLibraryNotFound);
+    EXPECT_EQ(services.WriteDocParams(432, 0, text), ErrLibraryNotFound);
     EXPECT_TRUE(text.empty());
 }
