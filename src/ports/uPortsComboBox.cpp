@@ -28,8 +28,13 @@ TPortsComboBox::TPortsComboBox(TPortItems& Items, TPortsEnvironment Environment)
 TPortsComboBox::~TPortsComboBox() { StopPortCheck(); }
 
 void TPortsComboBox::SetPortType(TPortType Value) {
-    FPortType = Value;
-    RefreshPorts();
+    WithTestStopped([&] {
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            FPortType = Value;
+        }
+        Rebuild();
+    });
 }
 
 void TPortsComboBox::AddEntry(const std::string& ItemText, TPortProp Record) {
@@ -40,9 +45,20 @@ void TPortsComboBox::AddEntry(const std::string& ItemText, TPortProp Record) {
     FItems.Add(ItemText);
 }
 
-void TPortsComboBox::RefreshPorts() {
+template <typename F>
+void TPortsComboBox::WithTestStopped(F Change) {
     const bool wasRunning = PortCheckRunning();
     StopPortCheck();
+    Change();
+    if (wasRunning)
+        StartPortCheck();
+}
+
+void TPortsComboBox::RefreshPorts() {
+    WithTestStopped([&] { Rebuild(); });
+}
+
+void TPortsComboBox::Rebuild() {
     {
         std::lock_guard<std::mutex> lock(FLock);
         FRecords.clear();
@@ -65,8 +81,6 @@ void TPortsComboBox::RefreshPorts() {
             if (line.Number >= 0 && line.Number <= MaxPortNumber)
                 AddEntry(line.Name, {static_cast<std::uint16_t>(line.Number), line.Name, psNotTested, {}});
     }
-    if (wasRunning)
-        StartPortCheck();
 }
 
 int TPortsComboBox::GetPortNumber() const {

@@ -109,12 +109,16 @@ public:
 
 private:
     friend class TOpenPortThread;
+    // The open test reads the kind and the records only while no rebuild runs.
+    template <typename F>
+    void WithTestStopped(F Change);
+    void Rebuild();
     void AddEntry(const std::string& ItemText, TPortProp Record);
 
     TPortItems& FItems;
     TPortsEnvironment FEnvironment;
+    mutable std::mutex FLock; // the kind and the records, shared with the open test
     TPortType FPortType = ptCOM;
-    mutable std::mutex FLock; // the records, shared with the open test
     TPortArray FRecords;
     std::unique_ptr<TOpenPortThread> FThread;
 };
