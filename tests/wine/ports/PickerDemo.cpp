@@ -1,11 +1,13 @@
-// Shows the port picker on a window, Wine's own ports tested, a port the system does not list
-// added after the test (grey), the list dropped down. Then reads the marks back from the screen:
-// each must have the colour of its entry's state. Writes READY_FILE once it is drawn and stays
+// Shows three port pickers on a window with Wine's own ports tested, one showing a port the
+// system does not list added after the test (grey), one Wine's free COM1 (green), one a port
+// that cannot be opened (red). Reads the marks back from the screen, in the dropped list and in
+// each closed field: each must have the colour of its entry's state. Writes READY_FILE once it is drawn and stays
 // up until DONE_FILE exists (a screenshot is taken in between), at most 60 s.
 //   orvel_ports_picker_demo READY_FILE DONE_FILE
 #include "ports/win32/PortsComboBoxView.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -23,6 +25,15 @@ void Pump(std::chrono::milliseconds For) {
         }
         Sleep(10);
     } while (Clock::now() < until);
+}
+
+// 1 when the mark of Record, drawn in Rect, does not have the colour of its state.
+int CheckMark(HDC Dc, const RECT& Rect, const TPortProp& Record, const char* Where) {
+    const COLORREF mark = GetPixel(Dc, Rect.left + (MarkLeft + MarkRight) / 2, Rect.top + (MarkTop + MarkBottom) / 2);
+    const bool ok = mark == StateColours(Record.State).Brush;
+    std::printf("%s %-5s %-30s state %u mark %06lx\n", ok ? "ok  " : "FAIL", Where, Record.Name.c_str(), Record.State,
+                static_cast<unsigned long>(mark));
+    return ok ? 0 : 1;
 }
 
 bool Exists(const char* File) { return GetFileAttributesA(File) != INVALID_FILE_ATTRIBUTES; }
@@ -44,35 +55,50 @@ int main(int argc, char** argv) {
                                  nullptr, wc.hInstance, nullptr);
     int failures = 0;
     {
-        TPortsComboBoxView view(frame, 100, 10, 10, 320, 220);
-        view.Show();
+        // Three pickers, each showing one state in its closed field: COM42 added after the test
+        // (grey), COM1 (Wine's own, free: green), COM7 (not there: red).
+        TPortsComboBoxView grey(frame, 100, 10, 10, 320, 120), green(frame, 101, 10, 40, 320, 120),
+            red(frame, 102, 10, 70, 320, 120);
+        grey.Picker().SetPortNumber(7);
+        red.Picker().SetPortNumber(7);
+        for (TPortsComboBoxView* view : {&grey, &green, &red})
+            view->Show();
         const auto deadline = Clock::now() + std::chrono::seconds(30);
-        while (view.Picker().PortCheckRunning() && Clock::now() < deadline)
+        while ((grey.Picker().PortCheckRunning() || green.Picker().PortCheckRunning() || red.Picker().PortCheckRunning()) &&
+               Clock::now() < deadline)
             Pump(std::chrono::milliseconds(50));
-        view.Picker().SetPortNumber(42);
-        SendMessageA(view.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-        Pump(std::chrono::milliseconds(500));
+        grey.Picker().SetPortNumber(42);
+        green.Picker().SetPortNumber(1);
+        Pump(std::chrono::milliseconds(200));
 
+        // The marks as the screen shows them: the dropped list of the first picker, entry by
+        // entry, then the closed field of each.
+        SendMessageA(grey.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        Pump(std::chrono::milliseconds(300));
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
-        GetComboBoxInfo(view.Handle(), &info);
+        GetComboBoxInfo(grey.Handle(), &info);
         HDC dc = GetDC(info.hwndList);
-        for (int i = 0; i < view.Picker().Count(); ++i) {
-            const TPortProp record = view.Picker().Record(i);
+        for (int i = 0; i < grey.Picker().Count(); ++i) {
             RECT r{};
             SendMessageA(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-            const COLORREF mark = GetPixel(dc, r.left + (MarkLeft + MarkRight) / 2, r.top + (MarkTop + MarkBottom) / 2);
-            const bool ok = mark == StateColours(record.State).Brush;
-            failures += ok ? 0 : 1;
-            std::printf("%s %-40s state %u mark %06lx\n", ok ? "ok  " : "FAIL", record.Name.c_str(), record.State,
-                        static_cast<unsigned long>(mark));
+            failures += CheckMark(dc, r, grey.Picker().Record(i), "list");
         }
         ReleaseDC(info.hwndList, dc);
-        // The dropped list is a window of its own: let it reach the screen before the shot.
-        RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
-        Pump(std::chrono::milliseconds(300));
-        if (view.Picker().Count() == 0 || view.Picker().GetPortNumber() != 42) {
-            std::printf("FAIL the list is empty or COM42 is not selected\n");
+        SendMessageA(grey.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+        Pump(std::chrono::milliseconds(200));
+        for (TPortsComboBoxView* view : {&grey, &green, &red}) {
+            GetComboBoxInfo(view->Handle(), &info);
+            HDC field = GetDC(view->Handle());
+            const int selected = view->Picker().GetPortNumber() < 0 ? -1 : static_cast<int>(SendMessageA(view->Handle(), CB_GETCURSEL, 0, 0));
+            failures += CheckMark(field, info.rcItem, view->Picker().Record(selected), "field");
+            ReleaseDC(view->Handle(), field);
+        }
+        const std::uint8_t shown[] = {grey.Picker().Record(grey.Picker().Count() - 1).State,
+                                      green.Picker().Record(0).State, red.Picker().Record(red.Picker().Count() - 1).State};
+        if (grey.Picker().GetPortNumber() != 42 || green.Picker().GetPortNumber() != 1 || red.Picker().GetPortNumber() != 7 ||
+            shown[0] != psNotTested || shown[1] != psAvailable || shown[2] != psUnavailable) {
+            std::printf("FAIL the pickers do not show COM42 grey, COM1 green and COM7 red\n");
             ++failures;
         }
         std::fflush(stdout);

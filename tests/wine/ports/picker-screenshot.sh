@@ -38,7 +38,7 @@ done
 shot=0
 if [[ -e "$work/ready" ]]; then
   mkdir -p "$(dirname "$out")"
-  xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out" && shot=1
+  xwd -root -screen -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out" && shot=1
 fi
 touch "$work/done"
 rc=0
