@@ -8,6 +8,8 @@ packages=(
   # native build and tests
   cmake ninja-build g++ ccache
   googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  # the platform layer's XML DOM (templates in XML)
+  libxml2-dev
   # Windows builds (the -posix compilers have std::thread and std::mutex)
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   # running the Windows build: 64-bit only, 32-bit code cannot run on this kernel

@@ -5,6 +5,8 @@
 #include "framework/uEquipmentErrors.h"
 #include "framework/uInData.h"
 #include "framework/uLocalClock.h"
+#include "templates/uTemplateObj.h"
+#include "templates/uTemplateStore.h"
 
 #include <cstdio>
 
@@ -373,16 +375,22 @@ LONG TBaseFR::DoPrintText(const std::string&, WString&) {
     return ErrCommandNotSupported;
 }
 
-// The template store and its renderer come with the templates subsystem. Until it is linked in
-// the store is empty: nothing can be uploaded (1003), and no number is found (3007).
-LONG TBaseFR::DoPrintTemplateDocument(const Variant&, LONG, LONG, WString&) {
-    return ErrTemplateNotFound;
+// Templates are rendered at the receipt's line width and printed as text; a template that cannot
+// be rendered fails the command with the failure's message.
+LONG TBaseFR::DoPrintTemplateDocument(const Variant& Params, LONG TemplateNumber, LONG, WString& Text) {
+    Variant table;
+    std::string description;
+    const LONG code = GetTemplate(TemplateNumber, table, description);
+    if (code != ErrNone)
+        return code;
+    const WString text = RenderTemplate(table, Params, GetParamAsInteger("MaxReceiptRowLength"));
+    return DoPrintText(WideToAnsi(text), Text);
 }
-LONG TBaseFR::DoUploadTemplate(LONG, const std::string&, const Variant&, WString&) {
-    return ErrCommandNotSupported;
+LONG TBaseFR::DoUploadTemplate(LONG Number, const std::string& Description, const Variant& Template, WString&) {
+    return PutTemplate(Number, Description, Template);
 }
-LONG TBaseFR::DoDownloadTemplate(LONG, std::string&, Variant&, WString&) {
-    return ErrTemplateNotFound;
+LONG TBaseFR::DoDownloadTemplate(LONG Number, std::string& Description, Variant& Template, WString&) {
+    return GetTemplate(Number, Template, Description);
 }
 
 bool TBaseFR::DoDeviceTest(WString& Text) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "device/uBaseDevice.h"
+#include "templates/uTemplateErrors.h"
 
 #include <array>
 #include <initializer_list>
@@ -14,7 +15,6 @@
 // Codes of fiscal registers beyond those of every device.
 enum : LONG {
     ErrShiftOver24Hours = 3002,
-    ErrTemplateNotFound = 3007,
 };
 
 // The result of a fiscal document; -1 is a number the device did not report.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BuiltinClasses.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -147,6 +148,8 @@ PLATFORM_API HRESULT WINAPI CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsi
     *lpclsid = IID_NULL;
     try {
         const std::string progId = Ansi(lpszProgID);
+        if (platform::builtin::ClsidOfProgId(progId, *lpclsid))
+            return S_OK;
         std::optional<std::string> clsid =
             progId.empty() ? std::nullopt : ClassesRootString(progId + "\\Clsid");
         if (!clsid)
@@ -165,6 +168,9 @@ PLATFORM_API HRESULT WINAPI CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext
     *ppv = nullptr;
     if (!(dwClsContext & CLSCTX_INPROC_SERVER))
         return REGDB_E_CLASSNOTREG;
+    const HRESULT builtin = platform::builtin::GetClassObject(rclsid, riid, ppv);
+    if (builtin != CLASS_E_CLASSNOTAVAILABLE)
+        return builtin;
     std::optional<std::string> file;
     try {
         file = ClassesRootString("CLSID\\" + GuidText(rclsid) + "\\InprocServer32");

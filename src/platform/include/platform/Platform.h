@@ -14,6 +14,7 @@
 #include "linux/OleAuto.h"
 #include "linux/WinNls.h"
 #include "linux/WinBase.h"
+#include "linux/LibLoaderApi.h"
 #include "linux/WinReg.h"
 #include "linux/ObjBase.h"
 #include "linux/WinUser.h"

@@ -32,4 +32,18 @@ PLATFORM_EXT_API char PathDelimiter();
 // LOCALE_SYSTEM_DEFAULT) to another known locale, e.g. MAKELCID(MAKELANGID(LANG_ENGLISH,
 // SUBLANG_DEFAULT), SORT_DEFAULT). Returns FALSE for a locale the stand-in does not know.
 extern "C" PLATFORM_API BOOL PlatformSetUserDefaultLCID(LCID lcid);
+
+// A resource linked into a module as data. Type and name are MAKEINTRESOURCEA numbers or texts;
+// the record and its data must stay valid until it is unregistered.
+struct PLATFORM_RESOURCE {
+    LPCSTR Type;
+    LPCSTR Name;
+    WORD Language;
+    LPCVOID Data;
+    DWORD Size;
+};
+// FindResourceA and its kin find a registered resource in the module that holds its data. A
+// module registers its resources while it loads and unregisters them while it unloads.
+extern "C" PLATFORM_API void PlatformRegisterResource(const PLATFORM_RESOURCE* resource);
+extern "C" PLATFORM_API void PlatformUnregisterResource(const PLATFORM_RESOURCE* resource);
 #endif

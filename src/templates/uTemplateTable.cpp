@@ -1,0 +1,107 @@
+#include "templates/uTemplateTable.h"
+
+#include "templates/uTemplateErrors.h"
+#include "templates/uTemplateTexts.h"
+
+#include <algorithm>
+
+namespace {
+
+const VARIANT& TwoDimensional(const VARIANT& table) {
+    if (!ArrayReader::IsArray(table) || ArrayReader(table).Dims() != 2)
+        throw ETemplateError(templatetexts::NotATable);
+    return table;
+}
+
+LONG Bound(SAFEARRAY* array, UINT dim, bool upper) {
+    LONG bound = 0;
+    CheckHResult(upper ? SafeArrayGetUBound(array, dim, &bound) : SafeArrayGetLBound(array, dim, &bound),
+                 "SafeArrayGetBound");
+    return bound;
+}
+
+Variant OwnedCopyAt(const Variant& value, int depth);
+
+// Replaces every element that is a reference or an array by its owned copy.
+void OwnElements(SAFEARRAY* array, int depth) {
+    ULONG count = 1;
+    for (UINT d = 1; d <= SafeArrayGetDim(array); ++d) {
+        const LONG n = Bound(array, d, true) - Bound(array, d, false) + 1;
+        count = n > 0 ? count * static_cast<ULONG>(n) : 0;
+    }
+    VARIANT* items = nullptr;
+    CheckHResult(SafeArrayAccessData(array, reinterpret_cast<void**>(&items)), "SafeArrayAccessData");
+    struct TUnaccess {
+        SAFEARRAY* a;
+        ~TUnaccess() { SafeArrayUnaccessData(a); }
+    } unaccess{array};
+    for (ULONG k = 0; k < count; ++k) {
+        if (!(items[k].vt & (VT_BYREF | VT_ARRAY)))
+            continue;
+        Variant owned = OwnedCopyAt(Variant::CopyOf(items[k]), depth + 1);
+        VariantClear(&items[k]);
+        items[k] = owned.Detach();
+    }
+}
+
+Variant OwnedCopyAt(const Variant& value, int depth) {
+    if (depth > templatelimits::MaxTableDepth)
+        throw ETemplateError(templatetexts::TooDeep);
+    if (value.Type() & VT_BYREF)
+        return OwnedCopyAt(Variant::CopyIndOf(value.Raw()), depth + 1);
+    Variant copy(value);
+    if (copy.IsArray() && (copy.Type() & VT_TYPEMASK) == VT_VARIANT && copy.Raw().parray)
+        OwnElements(copy.Get()->parray, depth);
+    return copy;
+}
+
+} // namespace
+
+TTableReader::TTableReader(const Variant& table)
+    : FReader(TwoDimensional(table.Raw())), FLower1(FReader.Lower(1)), FLower2(FReader.Lower(2)),
+      FCount(std::max<LONG>(0, FReader.Count(2))) {}
+
+Variant TTableReader::Item(LONG attr, LONG item) const { return FReader.Item(FLower1 + attr, FLower2 + item); }
+
+std::optional<LONG> DecimalInteger(WStringView text, bool leadingSpaces) {
+    size_t i = 0;
+    while (leadingSpaces && i < text.size() && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    if (i == text.size())
+        return std::nullopt;
+    long long n = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < u'0' || text[i] > u'9' || n > 0x80000000LL)
+            return std::nullopt;
+        n = n * 10 + (text[i] - u'0');
+    }
+    n = negative ? -n : n;
+    if (n > 0x7FFFFFFFLL || n < -0x80000000LL)
+        return std::nullopt;
+    return static_cast<LONG>(n);
+}
+
+WString ValueText(const Variant& value) {
+    if (value.IsEmpty() || value.IsNull())
+        return {};
+    if (value.Type() == VT_BSTR)
+        return value.Raw().bstrVal ? WString(value.Raw().bstrVal, SysStringLen(value.Raw().bstrVal)) : WString();
+    return value.AsWide();
+}
+
+WString TTableReader::Text(LONG attr, LONG item) const { return ValueText(Item(attr, item)); }
+
+LONG TTableReader::Integer(LONG attr, LONG item) const { return Item(attr, item).AsInteger(); }
+
+// An empty text is a flag not set: the XML form writes an absent IsParameter so.
+bool TTableReader::Flag(LONG attr, LONG item) const {
+    const Variant value = Item(attr, item);
+    if (IsStringType(value.Type()) && ValueText(value).empty())
+        return false;
+    return value.AsBoolean();
+}
+
+Variant OwnedCopy(const Variant& value) { return OwnedCopyAt(value, 0); }
