@@ -11,16 +11,20 @@ seconds="${1:-30}"
 cmake --preset linux-fuzz >/dev/null
 cmake --build --preset linux-fuzz -j "${ORVEL_JOBS:-2}"
 
+# Seed files of each fuzzer (globs, relative to the repository).
 declare -A seeds=(
   [fuzz_variant_text]=""
-  [fuzz_scenario]="examples"
+  [fuzz_scenario]="examples/*.json"
+  [fuzz_template_render]="tests/fuzz/corpus/template-render/*"
+  [fuzz_template_xml]="tests/fuzz/corpus/template-xml/*"
 )
 failed=()
-for fuzzer in fuzz_variant_text fuzz_scenario; do
+for fuzzer in fuzz_variant_text fuzz_scenario fuzz_template_render fuzz_template_xml; do
   work="build/fuzz/$fuzzer"
   mkdir -p "$work/corpus"
   if [[ -n "${seeds[$fuzzer]}" ]]; then
-    cp -f "${seeds[$fuzzer]}"/*.json "$work/corpus/" 2>/dev/null || true
+    # shellcheck disable=SC2086 # the globs are meant to expand
+    cp -f ${seeds[$fuzzer]} "$work/corpus/" 2>/dev/null || true
   fi
   echo "== $fuzzer for $seconds s"
   if ! (cd "$work" && "$OLDPWD/build/linux-fuzz/bin/$fuzzer" -max_total_time="$seconds" -timeout=10 \

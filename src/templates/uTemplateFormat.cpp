@@ -5,6 +5,7 @@
 #include "templates/uTemplateTexts.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -110,12 +111,13 @@ std::string FixedNotation(double x, int decimals) {
     if (std::isinf(x))
         return x < 0 ? "-INF" : "INF";
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(x));
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(x), std::chars_format::scientific, 14);
+    *written.ptr = '\0';
     std::string digits;
     for (const char* p = buffer; *p && *p != 'e'; ++p)
         if (*p != '.')
             digits += *p;
-    int exponent = std::atoi(std::strchr(buffer, 'e') + 1); // value = 0.digits × 10^(exponent + 1)
+    int exponent = std::atoi(std::strchr(buffer, 'e') + 1); // value = d.dddd × 10^exponent
     if (x == 0)
         digits.assign(1, '0'), exponent = 0;
     // Digits kept: those before the point and the decimals.
@@ -156,22 +158,24 @@ std::string FixedNotation(double x, int decimals) {
     return text;
 }
 
-WString FormatNumber(double x, const TDirectives& d, WString text) {
-    const LONG width = d.Integer("ND", "ЧЦ");
-    const LONG decimals = d.Integer("NFD", "ЧДЦ");
-    if (width > templatelimits::MaxFormatWidth || decimals > templatelimits::MaxFormatWidth)
+WString FormatNumber(double x, const TFieldFormat& f, WString text) {
+    if (f.Width > templatelimits::MaxFormatWidth || f.Decimals > templatelimits::MaxFormatWidth)
         throw ETemplateError(templatetexts::TooLarge);
-    const WString separator = DecimalSeparator();
-    if (width >= 0 || decimals >= 0) {
-        text = AnsiToWide(FixedNotation(x, std::max<LONG>(decimals, 0)));
-        ReplaceAll(text, Utf8ToWide("."), separator);
-        if (width > static_cast<LONG>(text.size()))
-            text.insert(0, static_cast<size_t>(width) - text.size(), u' ');
+    const WString& separator = f.DecimalSeparator;
+    if (f.Width >= 0 || f.Decimals >= 0) {
+        const std::string fixed = FixedNotation(x, std::max<LONG>(f.Decimals, 0));
+        text.assign(f.Width > static_cast<LONG>(fixed.size()) ? static_cast<size_t>(f.Width) - fixed.size() : 0,
+                    WCHAR(u' '));
+        for (char c : fixed) { // ASCII digits, sign and a point
+            if (c == '.')
+                text += separator;
+            else
+                text += static_cast<WCHAR>(c);
+        }
     }
-    const WString replacement = d.Text("NDS", "ЧРД");
-    if (!replacement.empty())
-        ReplaceAll(text, separator, replacement);
-    if (d.Present("NLZ", "ЧВН"))
+    if (!f.Separator.empty())
+        ReplaceAll(text, separator, f.Separator);
+    if (f.LeadingZeros)
         std::replace(text.begin(), text.end(), WCHAR(u' '), WCHAR(u'0'));
     return text;
 }
@@ -217,23 +221,40 @@ Variant ConvertFieldValue(const Variant& Value, LONG Type) {
     }
 }
 
-WString FormatFieldValue(const Variant& Value, LONG Type, const WString& Format) {
+TFieldFormat::TFieldFormat(const WString& Format) : Given(!Format.empty()) {
+    if (!Given)
+        return;
+    const TDirectives d(Format);
+    Width = d.Integer("ND", "ЧЦ");
+    Decimals = d.Integer("NFD", "ЧДЦ");
+    Separator = d.Text("NDS", "ЧРД");
+    LeadingZeros = d.Present("NLZ", "ЧВН");
+    DatePattern = TranslateDatePattern(d.Text("DF", "ДФ"));
+    DecimalSeparator = ::DecimalSeparator();
+}
+
+WString FormatFieldValue(const Variant& Value, LONG Type, const TFieldFormat& Format) {
     WString result;
     try {
         const Variant value = Type == ftDateTime ? Variant::FromDate(Value.AsDate()) : Value;
-        result = ValueText(value);
-        if ((Type != ftNumber && Type != ftDateTime) || Format.empty())
+        // A number that the directives write in fixed notation needs no default text.
+        const bool fixed = Type == ftNumber && Format.Given && value.Type() == VT_R8 &&
+                           (Format.Width >= 0 || Format.Decimals >= 0);
+        if (!fixed)
+            result = ValueText(value);
+        if (!Format.Given)
             return result;
-        const TDirectives directives(Format);
         if (Type == ftNumber) {
             const double number = value.AsDouble();
-            result = FormatNumber(number, directives, std::move(result));
-        } else {
-            const WString pattern = directives.Text("DF", "ДФ");
-            if (!pattern.empty())
-                result = FormatDatePattern(TranslateDatePattern(pattern), value.AsDate());
+            result = FormatNumber(number, Format, std::move(result));
+        } else if (Type == ftDateTime && !Format.DatePattern.empty()) {
+            result = FormatDatePattern(Format.DatePattern, value.AsDate());
         }
     } catch (const EConversionError&) {
     }
     return result;
+}
+
+WString FormatFieldValue(const Variant& Value, LONG Type, const WString& Format) {
+    return FormatFieldValue(Value, Type, TFieldFormat(Format));
 }

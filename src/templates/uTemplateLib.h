@@ -24,6 +24,21 @@ enum TFieldType : LONG { ftText = 0, ftNumber = 1, ftDateTime = 2, ftHexText = 6
 // system's code page; any other type gives an empty text.
 Variant ConvertFieldValue(const Variant& Value, LONG Type);
 
+// A field's format directives as read from its Format: "name=value" lines separated by ";",
+// each with a Latin and a Cyrillic name.
+struct TFieldFormat {
+    TFieldFormat() = default;
+    explicit TFieldFormat(const WString& Format);
+    bool Given = false;  // Format was not empty
+    LONG Width = -1;     // ND, ЧЦ; negative: not given
+    LONG Decimals = -1;  // NFD, ЧДЦ; negative: not given
+    WString Separator;   // NDS, ЧРД; empty: not given
+    bool LeadingZeros = false; // NLZ, ЧВН
+    WString DatePattern; // DF, ДФ, its Cyrillic letters translated; empty: not given
+    WString DecimalSeparator; // the system's, when the format was read
+};
+WString FormatFieldValue(const Variant& Value, LONG Type, const TFieldFormat& Format);
+
 // The value's text under the field's format directives (ND, NFD, NDS, NLZ for numbers, DF for
 // dates, or their Cyrillic names). A value that cannot be converted ends the formatting with
 // what the text held so far.

@@ -50,6 +50,7 @@ void TFieldItem::CopyFrom(const TBaseItem& source, TSectionItem* section) {
     Predefined = s.Predefined;
     Type = s.Type;
     Format = s.Format;
+    ParsedFormat = s.ParsedFormat;
     IsParameter = s.IsParameter;
     Prefix = s.Prefix;
     Postfix = s.Postfix;
@@ -113,15 +114,19 @@ WString TFieldList::GetText() const {
 }
 
 WString TCompositeStringList::GetText() const {
-    static const WString CrLf = Utf8ToWide("\r\n");
     WString text;
+    AppendText(text);
+    return text;
+}
+
+void TCompositeStringList::AppendText(WString& text) const {
     for (std::size_t i = 0; i < Count(); ++i) {
         for (const WString& row : (*this)[i].Rows) {
             text += row;
-            text += CrLf;
+            text += WCHAR(u'\r');
+            text += WCHAR(u'\n');
         }
     }
-    return text;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -142,6 +147,7 @@ void BuildFields(TFieldList& list, const Variant& table, TSectionItem* section) 
         f.Predefined = t.Flag(faPredefined, i);
         f.Type = t.Integer(faType, i);
         f.Format = t.Text(faFormat, i);
+        f.ParsedFormat = TFieldFormat(f.Format);
         f.IsParameter = t.Flag(faIsParameter, i);
         f.Prefix = t.Text(faPrefix, i);
         f.Postfix = t.Text(faPostfix, i);

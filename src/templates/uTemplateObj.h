@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/uCommonUtils.h"
+#include "templates/uTemplateLib.h"
 
 #include <array>
 #include <functional>
@@ -22,8 +23,10 @@ class TBaseItem;
 class TValueTable {
 public:
     struct TRow {
-        std::string Name; // ANSI, for the name comparison
-        Variant Value;
+        std::string Name;           // ANSI, for the name comparison
+        const VARIANT* Raw = nullptr; // the value in the table, or
+        Variant Owned;              // a copy of it when it was given by reference
+        const Variant& Value() const;
     };
     explicit TValueTable(const Variant& table) : FTable(table) {}
     const std::vector<TRow>& Rows() const;
@@ -95,6 +98,7 @@ public:
     bool Fixed = false, Predefined = false;
     LONG Type = 0;
     WString Format;
+    TFieldFormat ParsedFormat; // Format, read once
     bool IsParameter = false;
     WString Prefix, Postfix, Value;
     bool HasValue = false;
@@ -156,6 +160,7 @@ public:
     using TItemList::TItemList;
     // Every row of every composite string, each followed by CR LF.
     WString GetText() const override;
+    void AppendText(WString& text) const;
 };
 
 class TSectionItem : public TBaseItem {

@@ -8,12 +8,19 @@
 
 #include <algorithm>
 
+const Variant& TValueTable::TRow::Value() const { return Raw ? AsVariant(*Raw) : Owned; }
+
 const std::vector<TValueTable::TRow>& TValueTable::Rows() const {
     if (!FRead) {
         const TTableReader t(FTable);
-        FRows.reserve(static_cast<size_t>(t.Count()));
-        for (LONG j = 0; j < t.Count(); ++j)
-            FRows.push_back({WideToAnsi(t.Text(0, j)), t.Item(1, j)});
+        FRows.resize(static_cast<size_t>(t.Count()));
+        for (LONG j = 0; j < t.Count(); ++j) {
+            TRow& row = FRows[static_cast<size_t>(j)];
+            row.Name = WideToAnsi(t.Text(0, j));
+            row.Raw = t.Ref(1, j);
+            if (!row.Raw)
+                row.Owned = t.Item(1, j);
+        }
         FRead = true;
     }
     return FRows;
@@ -25,7 +32,9 @@ void TFieldItem::SetValues(const TValueTable& values) {
         return;
     for (const TValueTable::TRow& row : values.Rows()) {
         if (SameName(row.Name, NameAnsi)) {
-            Value = FormatFieldValue(ConvertFieldValue(row.Value, Type), Type, Format);
+            // A text is its own formatted value; no need to make a Variant of it first.
+            Value = Type == ftText ? ValueText(row.Value())
+                                   : FormatFieldValue(ConvertFieldValue(row.Value(), Type), Type, ParsedFormat);
             HasValue = true;
         }
     }
@@ -159,11 +168,12 @@ void TSectionList::SetValues(const Variant& params) {
             TSectionItem& section = (*this)[s];
             if (!SameName(name, section.NameAnsi))
                 continue;
-            const Variant values = t.Item(1, i);
-            section.SetValues(TValueTable(values));
-            const WString text = section.CompositeStrings.GetText();
-            Root->Spend(text.size());
-            result += text;
+            const VARIANT* inPlace = t.Ref(1, i);
+            const Variant copy = inPlace ? Variant() : t.Item(1, i);
+            section.SetValues(TValueTable(inPlace ? AsVariant(*inPlace) : copy));
+            const size_t before = result.size();
+            section.CompositeStrings.AppendText(result);
+            Root->Spend(result.size() - before);
             break;
         }
     }

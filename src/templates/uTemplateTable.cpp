@@ -58,7 +58,8 @@ Variant OwnedCopyAt(const Variant& value, int depth) {
 } // namespace
 
 TTableReader::TTableReader(const Variant& table)
-    : FReader(TwoDimensional(table.Raw())), FLower1(FReader.Lower(1)), FLower2(FReader.Lower(2)),
+    : FReader(TwoDimensional(table.Raw())),
+      FArray((table.Type() & VT_BYREF) ? *table.Raw().pparray : table.Raw().parray), FLower1(FReader.Lower(1)), FLower2(FReader.Lower(2)),
       FCount(std::max<LONG>(0, FReader.Count(2))) {}
 
 Variant TTableReader::Item(LONG attr, LONG item) const { return FReader.Item(FLower1 + attr, FLower2 + item); }
@@ -92,7 +93,22 @@ WString ValueText(const Variant& value) {
     return value.AsWide();
 }
 
-WString TTableReader::Text(LONG attr, LONG item) const { return ValueText(Item(attr, item)); }
+const VARIANT* TTableReader::Ref(LONG attr, LONG item) const {
+    if (FReader.ElementType() != VT_VARIANT)
+        return nullptr;
+    LONG indices[2] = {FLower1 + attr, FLower2 + item};
+    void* element = nullptr;
+    CheckHResult(SafeArrayPtrOfIndex(FArray, indices, &element), "SafeArrayPtrOfIndex");
+    const auto* raw = static_cast<const VARIANT*>(element);
+    return (raw->vt & VT_BYREF) ? nullptr : raw;
+}
+
+WString TTableReader::Text(LONG attr, LONG item) const {
+    const VARIANT* raw = Ref(attr, item);
+    if (raw && raw->vt == VT_BSTR)
+        return raw->bstrVal ? WString(raw->bstrVal, SysStringLen(raw->bstrVal)) : WString();
+    return ValueText(raw ? AsVariant(*raw) : Item(attr, item));
+}
 
 LONG TTableReader::Integer(LONG attr, LONG item) const { return Item(attr, item).AsInteger(); }
 

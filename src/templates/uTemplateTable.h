@@ -54,6 +54,9 @@ public:
     explicit TTableReader(const Variant& table);
     LONG Count() const noexcept { return FCount; }
     Variant Item(LONG attr, LONG item) const;
+    // The element in place, without a copy, when the table holds Variants and the element is no
+    // reference; else nullptr. Valid as long as the table.
+    const VARIANT* Ref(LONG attr, LONG item) const;
     // The conversions of the model: text (Empty and Null give an empty text), a 32-bit integer,
     // a flag (a Boolean, a number, or the words True and False in any case).
     WString Text(LONG attr, LONG item) const;
@@ -62,6 +65,7 @@ public:
 
 private:
     ArrayReader FReader; // the table must outlive the reader
+    SAFEARRAY* FArray;
     LONG FLower1 = 0, FLower2 = 0, FCount = 0;
 };
 
@@ -71,6 +75,9 @@ std::optional<LONG> DecimalInteger(WStringView text, bool leadingSpaces);
 
 // Text of a value: Empty and Null give an empty text.
 WString ValueText(const Variant& value);
+
+// A raw element seen as the Variant that contains exactly it (the two have one layout).
+inline const Variant& AsVariant(const VARIANT& raw) noexcept { return reinterpret_cast<const Variant&>(raw); }
 
 // A deep copy that owns everything it holds: references are resolved at every level, so a
 // stored template never points into the memory of the call that uploaded it. Arrays nested
