@@ -14,8 +14,11 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   # running the Windows build: 64-bit only, 32-bit code cannot run on this kernel
   wine wine64
-  # the port picker drawn under a virtual X server and screenshotted (xwd, xwdtopnm, pnmtopng)
+  # the port picker drawn under a virtual X server and screenshotted (xwd, xwdtopnm, pnmtopng); the
+  # settings dialogs run there too
   xvfb x11-apps netpbm
+  # the help file's compiler
+  fp-utils
   # fuzzers (libFuzzer comes with clang's runtime)
   clang libclang-rt-14-dev
 )

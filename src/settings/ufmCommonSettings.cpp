@@ -192,7 +192,8 @@ bool TfrmCommonSettings::HelpHandler(WORD Command, ULONG_PTR Data) {
     const LONG context = static_cast<LONG>(Data);
     THelpPopup popup;
     popup.At = FPopupPos;
-    if (context == HelpContextPages) {
+    // Without the help file a control's own topic is out of reach: its hint stands in.
+    if (context == HelpContextPages || (context > 0 && context <= 999 && !FHelpExists)) {
         WString hint;
         TPoint at;
         if (FView.ControlHint(hint, at)) {
@@ -201,7 +202,7 @@ bool TfrmCommonSettings::HelpHandler(WORD Command, ULONG_PTR Data) {
         }
     } else if (context > 999) {
         popup.Text = GetHelpByID(context);
-    } else if (context > 0 && FHelpExists) {
+    } else if (context > 0) {
         popup.FromHelpFile = true;
         popup.Topic = context;
         popup.HelpFile = FHelpFile + HelpPopupTopics;

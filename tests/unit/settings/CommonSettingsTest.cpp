@@ -135,14 +135,17 @@ TEST_F(CommonSettingsTest, HelpTextsOfTheShellAndItsControls) {
 
     Shell.HelpHandler(HelpCommandContextPopup, HelpContextOk);
     Shell.HelpHandler(HelpCommandContextPopup, HelpContextPages);
+    Shell.HelpHandler(HelpCommandContextPopup, 4); // a topic of the missing help file: the hint instead
     View.HasHint = false;
     Shell.HelpHandler(HelpCommandContextPopup, HelpContextPages); // nothing under the pointer
-    Shell.HelpHandler(HelpCommandContextPopup, 12);               // no help file: no topic to show
-    ASSERT_EQ(View.Popups.size(), 2u);
+    Shell.HelpHandler(HelpCommandContextPopup, 12);               // neither topic nor hint
+    ASSERT_EQ(View.Popups.size(), 3u);
     EXPECT_EQ(U8(View.Popups[0].Text), "Сохранить настройки и закрыть окно");
     EXPECT_FALSE(View.Popups[0].FromHelpFile);
     EXPECT_EQ(U8(View.Popups[1].Text), "Подсказка поля");
     EXPECT_EQ(View.Popups[1].At.X, 40);
+    EXPECT_EQ(U8(View.Popups[2].Text), "Подсказка поля");
+    EXPECT_FALSE(View.Popups[2].FromHelpFile);
 }
 
 TEST(CommonSettingsGrowth, ThePageEnlargesTheShellButNeverShrinksIt) {

@@ -1,0 +1,73 @@
+// The control interfaces of the forms' logic over real Win32 controls. Each wraps a handle that
+// the view sets once the control exists.
+#pragma once
+
+#include "settings/uSettingsControls.h"
+#include "settings/win32/Win32Dialog.h"
+
+#include <vector>
+
+WString WindowText(HWND Window);
+
+class TEditControl : public ITextEdit {
+public:
+    HWND Handle = nullptr;
+    WString Text() const override { return WindowText(Handle); }
+    void SetText(const WString& Text) override { SetWindowTextW(Handle, Text.c_str()); }
+    void Focus() override { SetFocus(Handle); }
+};
+
+class TComboControl : public IDropDown {
+public:
+    HWND Handle = nullptr;
+    int Count() const override;
+    WString Item(int Index) const override;
+    int ItemIndex() const override;
+    void SetItemIndex(int Index) override;
+    void AddItem(const WString& Text);
+};
+
+class TCheckControl : public ICheckBox {
+public:
+    HWND Handle = nullptr;
+    bool Checked() const override { return SendMessageW(Handle, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void SetChecked(bool On) override { SendMessageW(Handle, BM_SETCHECK, On ? BST_CHECKED : BST_UNCHECKED, 0); }
+};
+
+class TWindowState : public IControlState {
+public:
+    HWND Handle = nullptr;
+    bool Enabled() const override { return IsWindowEnabled(Handle) != FALSE; }
+    void SetEnabled(bool On) override { EnableWindow(Handle, On ? TRUE : FALSE); }
+    void SetVisible(bool On) override { ShowWindow(Handle, On ? SW_SHOW : SW_HIDE); }
+};
+
+// A menu item of a popup menu built when it opens: the flags are read then.
+class TMenuItemState : public IControlState {
+public:
+    bool IsEnabled = true;
+    bool IsVisible = true;
+    bool Enabled() const override { return IsEnabled; }
+    void SetEnabled(bool On) override { IsEnabled = On; }
+    void SetVisible(bool On) override { IsVisible = On; }
+};
+
+class TProgressControl : public IProgressBar {
+public:
+    HWND Handle = nullptr;
+    void SetPosition(int Position) override;
+    void SetVisible(bool On) override { ShowWindow(Handle, On ? SW_SHOW : SW_HIDE); }
+};
+
+// The serial ports as a plain drop-down of COM1 to COM16; a port beyond them is added when it is
+// the one stored.
+class TPortDropDown : public IPortPicker {
+public:
+    TComboControl Combo;
+    void Fill();
+    LONG GetPortNumber() const override;
+    void SetPortNumber(LONG Number) override;
+
+private:
+    std::vector<LONG> FNumbers; // parallel to the items
+};

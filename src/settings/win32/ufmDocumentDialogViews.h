@@ -1,0 +1,12 @@
+// The windows of the four document parameter dialogs. Each is created with the driver and no
+// owner, shown modally and destroyed; OK programs the printer and closes the dialog.
+#pragma once
+
+#include "device/uBaseDevice.h"
+#include "settings/uFiscalServices.h"
+#include "settings/win32/Win32SettingsUI.h"
+
+void ShowDocParamsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);
+void ShowHeaderFooterDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);
+void ShowPaymentsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);
+void ShowTaxesDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);

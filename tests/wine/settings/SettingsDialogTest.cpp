@@ -1,0 +1,381 @@
+// The settings dialog end to end: a host creates the registered driver by ProgID and calls
+// ShowSettingsDlg, while a robot thread finds the dialog, checks its tabs, captions, values and
+// tab order, opens every further dialog, takes screenshots, changes values and presses OK or
+// Cancel; the host then reads what GetSettings says. Argument 1: the folder for the screenshots.
+#include "Png.h"
+
+#include <commctrl.h>
+#include <oleauto.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int Passed = 0, Failed = 0;
+std::wstring ShotFolder;
+
+std::string Narrow(const std::wstring& w) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+void Check(const std::string& what, bool ok, const std::wstring& detail = L"") {
+    (ok ? Passed : Failed)++;
+    std::printf("%s: %s%s%s\n", ok ? "ok" : "FAIL", what.c_str(), detail.empty() ? "" : " -- ",
+                Narrow(detail).c_str());
+    std::fflush(stdout);
+}
+
+std::wstring TextOf(HWND w) {
+    wchar_t buffer[1024] = {};
+    SendMessageW(w, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+std::wstring ClassOf(HWND w) {
+    wchar_t buffer[128] = {};
+    GetClassNameW(w, buffer, 128);
+    return buffer;
+}
+
+HWND WaitWindow(const wchar_t* caption, int ms = 15000) {
+    for (int waited = 0; waited < ms; waited += 100) {
+        HWND w = FindWindowW(L"#32770", caption);
+        if (w && IsWindowVisible(w))
+            return w;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool WaitGone(HWND w, int ms = 15000) {
+    for (int waited = 0; waited < ms; waited += 100) {
+        if (!IsWindow(w))
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The first child of that class (and text, when given).
+HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text = nullptr) {
+    for (HWND w : Children(parent))
+        if (_wcsicmp(ClassOf(w).c_str(), cls) == 0 && (!text || TextOf(w) == text))
+            return w;
+    return nullptr;
+}
+
+std::wstring ComboText(HWND combo) {
+    const LRESULT i = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (i == CB_ERR)
+        return L"";
+    wchar_t buffer[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+void Shot(HWND w, const wchar_t* name) {
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(700);
+    Check("screenshot " + Narrow(name), SaveWindowPng(w, ShotFolder + L"\\" + name));
+}
+
+void Click(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The host's side: late-bound calls of the driver.
+
+struct THost {
+    IDispatch* Driver = nullptr;
+
+    DISPID Id(const wchar_t* name) {
+        DISPID id = -1;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        Driver->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        return id;
+    }
+    // A command: (InData, var OutData, Timeout) -> Boolean.
+    bool Command(const wchar_t* name, VARIANT& inData, VARIANT& outData) {
+        VARIANT args[3];
+        VariantInit(&args[0]);
+        args[0].vt = VT_I4;
+        args[0].lVal = 0;
+        VariantInit(&args[1]);
+        args[1].vt = VT_BYREF | VT_VARIANT;
+        args[1].pvarVal = &outData;
+        args[2] = inData;
+        DISPPARAMS params{args, nullptr, 3, 0};
+        VARIANT result;
+        VariantInit(&result);
+        const HRESULT hr = Driver->Invoke(Id(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
+                                          nullptr, nullptr);
+        return SUCCEEDED(hr) && result.vt == VT_BOOL && result.boolVal != VARIANT_FALSE;
+    }
+    // A parameter's value as text, from GetSettings.
+    std::wstring Setting(const wchar_t* name) {
+        VARIANT in, out;
+        VariantInit(&in);
+        VariantInit(&out);
+        if (!Command(L"GetSettings", in, out) || !(out.vt & VT_ARRAY))
+            return L"<no settings>";
+        LONG zero = 0;
+        VARIANT table;
+        VariantInit(&table);
+        SafeArrayGetElement(out.parray, &zero, &table);
+        LONG lower = 0, upper = -1;
+        SafeArrayGetLBound(table.parray, 2, &lower);
+        SafeArrayGetUBound(table.parray, 2, &upper);
+        std::wstring value = L"<missing>";
+        for (LONG i = lower; i <= upper; ++i) {
+            VARIANT n, v;
+            VariantInit(&n);
+            VariantInit(&v);
+            LONG at[2] = {0, i};
+            SafeArrayGetElement(table.parray, at, &n);
+            if (n.vt == VT_BSTR && _wcsicmp(n.bstrVal, name) == 0) {
+                at[0] = 1;
+                SafeArrayGetElement(table.parray, at, &v);
+                VariantChangeType(&v, &v, 0, VT_BSTR);
+                value = v.vt == VT_BSTR ? v.bstrVal : L"<not text>";
+            }
+            VariantClear(&n);
+            VariantClear(&v);
+        }
+        VariantClear(&table);
+        VariantClear(&out);
+        return value;
+    }
+    // ShowSettingsDlg while the robot works the dialog; the answer and the code on failure.
+    bool ShowSettings(const std::function<void()>& robot, LONG& code) {
+        std::thread worker(robot);
+        VARIANT in, out;
+        VariantInit(&in);
+        VariantInit(&out);
+        const bool ok = Command(L"ShowSettingsDlg", in, out);
+        worker.join();
+        code = 0;
+        if (!ok && (out.vt & VT_ARRAY)) {
+            LONG zero = 0;
+            VARIANT c;
+            VariantInit(&c);
+            SafeArrayGetElement(out.parray, &zero, &c);
+            code = c.vt == VT_I4 ? c.lVal : -1;
+        }
+        VariantClear(&out);
+        return ok;
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// The robot's side.
+
+struct TShell {
+    HWND Window = nullptr;
+    HWND Tabs = nullptr;
+    HWND Page = nullptr; // the fiscal page
+    HWND Name = nullptr, Pass = nullptr, Port = nullptr, Baud = nullptr;
+
+    bool Find() {
+        Window = WaitWindow(L"Настройки");
+        if (!Window)
+            return false;
+        Tabs = Child(Window, L"SysTabControl32");
+        for (HWND w : Children(Window))
+            if (GetParent(w) == Window && ClassOf(w) == L"#32770" && TextOf(w) == L"Настройки")
+                Page = w;
+        if (!Page)
+            return false;
+        std::vector<HWND> edits, combos;
+        for (HWND w : Children(Page)) {
+            if (_wcsicmp(ClassOf(w).c_str(), L"Edit") == 0)
+                edits.push_back(w);
+            if (_wcsicmp(ClassOf(w).c_str(), L"ComboBox") == 0)
+                combos.push_back(w);
+        }
+        if (edits.size() < 2 || combos.size() < 2)
+            return false;
+        Name = edits[0];
+        Pass = edits[1];
+        Port = combos[0];
+        Baud = combos[1];
+        return true;
+    }
+    void SelectTab(int i) {
+        SendMessageW(Tabs, TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
+        NMHDR header{Tabs, static_cast<UINT_PTR>(GetDlgCtrlID(Tabs)), TCN_SELCHANGE};
+        SendMessageW(Window, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    }
+    void Close(const wchar_t* button) { Click(Child(Window, L"Button", button)); }
+};
+
+std::wstring TabText(HWND tabs, int i) {
+    wchar_t buffer[128] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = 128;
+    SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+// Opens a dialog with a button, checks its caption, takes its picture and cancels it.
+void VisitDialog(HWND button, const wchar_t* caption, const wchar_t* shot, const std::function<void(HWND)>& look = {}) {
+    Click(button);
+    HWND dialog = WaitWindow(caption);
+    Check("dialog opens: " + Narrow(caption), dialog != nullptr);
+    if (!dialog)
+        return;
+    if (look)
+        look(dialog);
+    Shot(dialog, shot);
+    Click(Child(dialog, L"Button", L"Отмена"));
+    Check("dialog closes: " + Narrow(caption), WaitGone(dialog));
+}
+
+void LookAndConfirm() {
+    TShell shell;
+    Check("the settings dialog appears with the fiscal page", shell.Find());
+    if (!shell.Window)
+        return;
+    if (!shell.Page) {
+        PostMessageW(shell.Window, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    Check("two tabs", SendMessageW(shell.Tabs, TCM_GETITEMCOUNT, 0, 0) == 2);
+    Check("first tab", TabText(shell.Tabs, 0) == L"Настройки", TabText(shell.Tabs, 0));
+    Check("information tab last", TabText(shell.Tabs, 1) == L"Информация", TabText(shell.Tabs, 1));
+    Check("cashier name", TextOf(shell.Name) == L"Кассир", TextOf(shell.Name));
+    Check("password", TextOf(shell.Pass) == L"QWTZ", TextOf(shell.Pass));
+    Check("password is masked", (GetWindowLongW(shell.Pass, GWL_STYLE) & ES_PASSWORD) != 0);
+    Check("port", ComboText(shell.Port) == L"COM1", ComboText(shell.Port));
+    Check("speed", ComboText(shell.Baud) == L"19200", ComboText(shell.Baud));
+    for (const wchar_t* caption : {L"Дополнительно", L"ОК", L"Отмена"})
+        Check("shell button " + Narrow(caption), Child(shell.Window, L"Button", caption) != nullptr);
+    // The page's tab order, from the port on.
+    const wchar_t* order[] = {L"Установить скорость", L"", L"", L"Настройки документа", L"Настройки видов оплаты",
+                              L"Шапка и подвал чека", L"Налоговые группы", L"Изменить дату и время",
+                              L"Информация о ККМ", L"Z - Отчет", L"X - Отчет"};
+    HWND at = shell.Baud;
+    bool inOrder = GetNextDlgTabItem(shell.Page, shell.Port, FALSE) == shell.Baud;
+    for (const wchar_t* text : order) {
+        at = GetNextDlgTabItem(shell.Page, at, FALSE);
+        if (*text)
+            inOrder = inOrder && TextOf(at) == text;
+    }
+    Check("tab order of the fiscal page", inOrder);
+    Shot(shell.Window, L"shell-fiscal-page.png");
+    shell.SelectTab(1);
+    Shot(shell.Window, L"shell-information.png");
+    shell.SelectTab(0);
+
+    PostMessageW(shell.Window, WM_COMMAND, 203, 0); // "Показать полный список настроек"
+    HWND list = WaitWindow(L"Список настроек");
+    Check("the full settings list opens", list != nullptr);
+    if (list) {
+        HWND view = Child(list, L"SysListView32");
+        Check("the list shows every parameter", SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) >= 14);
+        Shot(list, L"settings-list.png");
+        Click(Child(list, L"Button", L"Отмена"));
+        Check("the list closes", WaitGone(list));
+    }
+    VisitDialog(Child(shell.Page, L"Button", L"Настройки документа"), L"Настройка параметров документа",
+                L"document-parameters.png", [](HWND d) {
+                    HWND bit4 = Child(d, L"Button", L"Печатать заголовок перед документом, а не после");
+                    Check("ParamDoc1 432 ticks bit 4", SendMessageW(bit4, BM_GETCHECK, 0, 0) == BST_CHECKED);
+                });
+    VisitDialog(Child(shell.Page, L"Button", L"Настройки видов оплаты"), L"Настройки видов оплаты",
+                L"payment-names.png");
+    VisitDialog(Child(shell.Page, L"Button", L"Шапка и подвал чека"), L"Шапка и подвал чека", L"header-footer.png");
+    VisitDialog(Child(shell.Page, L"Button", L"Налоговые группы"), L"Настройки налоговых групп", L"tax-groups.png");
+
+    SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Тестовый кассир"));
+    SendMessageW(shell.Baud, CB_SETCURSEL, 4, 0); // 57600
+    shell.Close(L"ОК");
+    Check("OK closes the dialog", WaitGone(shell.Window));
+}
+
+void ChangeAndCancel() {
+    TShell shell;
+    Check("the dialog opens again", shell.Find());
+    if (!shell.Page)
+        return;
+    Check("it shows the confirmed name", TextOf(shell.Name) == L"Тестовый кассир", TextOf(shell.Name));
+    SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Другой"));
+    shell.Close(L"Отмена");
+    Check("Cancel closes the dialog", WaitGone(shell.Window));
+}
+
+void EmptyNameIsRefused() {
+    TShell shell;
+    Check("the dialog opens a third time", shell.Find());
+    if (!shell.Page)
+        return;
+    SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    shell.Close(L"ОК");
+    HWND box = WaitWindow(L"Ошибка");
+    Check("an empty name is refused in an error box", box != nullptr);
+    if (box) {
+        bool said = false;
+        for (HWND w : Children(box))
+            said = said || TextOf(w) == L"Необходимо задать имя оператора";
+        Check("the box says why", said);
+        Shot(box, L"error-empty-name.png");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitGone(box);
+    }
+    Sleep(300);
+    Check("the dialog stays open", IsWindow(shell.Window) != FALSE);
+    shell.Close(L"Отмена");
+    Check("then Cancel closes it", WaitGone(shell.Window));
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    ShotFolder = argc > 1 ? argv[1] : L".";
+    CreateDirectoryW(ShotFolder.c_str(), nullptr);
+    CoInitialize(nullptr);
+    CLSID clsid;
+    THost host;
+    if (FAILED(CLSIDFromProgID(L"Ovra.Orvel27", &clsid)) ||
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                reinterpret_cast<void**>(&host.Driver)))) {
+        std::printf("FAIL: Ovra.Orvel27 cannot be created\n");
+        return 1;
+    }
+    LONG code = 0;
+    Check("OK answers True", host.ShowSettings(LookAndConfirm, code));
+    Check("the new cashier name is stored", host.Setting(L"DefCashierName") == L"Тестовый кассир",
+          host.Setting(L"DefCashierName"));
+    Check("the new speed is stored", host.Setting(L"BaudRate") == L"57600", host.Setting(L"BaudRate"));
+    Check("Cancel answers False", !host.ShowSettings(ChangeAndCancel, code));
+    Check("with the code of a cancel", code == 201);
+    Check("Cancel keeps the stored name", host.Setting(L"DefCashierName") == L"Тестовый кассир",
+          host.Setting(L"DefCashierName"));
+    Check("a refused OK and then Cancel answer False", !host.ShowSettings(EmptyNameIsRefused, code));
+    host.Driver->Release();
+    CoUninitialize();
+    std::printf("RESULT: %d passed, %d failed\n", Passed, Failed);
+    return Failed == 0 && Passed > 0 ? 0 : 1;
+}
