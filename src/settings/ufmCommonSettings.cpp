@@ -106,6 +106,9 @@ bool TfrmCommonSettings::CloseQuery(bool ModalOk) {
     if (!ModalOk) {
         // Values confirmed in the full settings list go back to what they were.
         FDevice->RestoreParams();
+        if (FListSnapshotTaken)
+            for (const TShortSettingStruct& saved : FListSnapshot)
+                FDevice->SetParamValue(saved.Name, saved.Value);
         return true;
     }
     // A page that refuses has told the user why; the dialog stays.
@@ -117,12 +120,26 @@ void TfrmCommonSettings::miResetClick() {
     RefreshPages();
 }
 
+void TfrmCommonSettings::KeepValue(std::string_view Name, const Variant& Value) {
+    for (TShortSettingStruct& saved : FListSnapshot)
+        if (SameName(saved.Name, Name))
+            saved.Value = Value;
+}
+
 void TfrmCommonSettings::miSettingsListClick() {
+    TShortSettingArray before;
+    for (LONG i = 0; i < FDevice->GetParamCount(); ++i)
+        before.push_back({FDevice->GetParamByIndex(i)->Name, FDevice->GetParamByIndex(i)->Value});
     FDevice->SaveParams();
-    if (FView.ShowSettingsList())
+    if (FView.ShowSettingsList()) {
+        if (!FListSnapshotTaken) {
+            FListSnapshot = std::move(before);
+            FListSnapshotTaken = true;
+        }
         RefreshPages();
-    else
+    } else {
         FDevice->RestoreParams();
+    }
 }
 
 namespace {

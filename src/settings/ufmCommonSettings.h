@@ -102,6 +102,9 @@ public:
 
     // The dialog is closing with OK (true) or not: true lets it close.
     bool CloseQuery(bool ModalOk);
+    // A value that has to survive Cancel (the printer already works with it): it replaces the
+    // value Cancel would put back.
+    void KeepValue(std::string_view Name, const Variant& Value);
 
     // The additional functions.
     void miResetClick();
@@ -134,4 +137,9 @@ private:
     std::string FHelpFolder;
     TShellInfo FInfo;
     TPoint FPopupPos;
+    // The table as it was before the full settings list first changed it. The device's own
+    // backup serves one undo at a time, and a service action or device test since then has
+    // replaced it: Cancel puts these values back.
+    TShortSettingArray FListSnapshot;
+    bool FListSnapshotTaken = false;
 };

@@ -4,6 +4,7 @@
 #include "fiscal/uFiscalTexts.h"
 #include "framework/uEquipmentErrors.h"
 #include "framework/uLocalClock.h"
+#include "settings/ufmCommonSettings.h"
 #include "settings/uSettingsTexts.h"
 #include "settings/uSettingsValues.h"
 
@@ -94,9 +95,12 @@ bool TfrmMainSettings::RunServiceAction(const std::function<LONG(WString&)>& Ste
 
 void TfrmMainSettings::btnChangeBaudClick() {
     const WString baud = FControls.cbBaudRate.Text();
-    if (RunServiceAction([&](WString& text) { return FServices.ChangeBaudrate(TextToInteger(baud), text); }))
-        // The printer listens at the new speed now: this value survives the restore.
+    if (RunServiceAction([&](WString& text) { return FServices.ChangeBaudrate(TextToInteger(baud), text); })) {
+        // The printer listens at the new speed now: this value survives the restore and Cancel.
         FDevice->SetParamValue("BaudRate", Variant(baud));
+        if (FSettingsForm)
+            FSettingsForm->KeepValue("BaudRate", Variant(baud));
+    }
 }
 
 void TfrmMainSettings::btnChangeDataTimeClick() {

@@ -191,6 +191,24 @@ TEST_F(CommonSettingsTest, CancelUndoesWhatTheSettingsListConfirmed) {
     EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 1) << "a cancelled list changes nothing";
 }
 
+TEST_F(CommonSettingsTest, CancelUndoesTheListEvenAfterAServiceActionButKeepsANewLineSpeed) {
+    Open();
+    View.OnSettingsList = [&] {
+        Device->SetParamValue("PortNumber", Variant(W("7")));
+        Device->SetParamValue("BaudRate", Variant(9600));
+        return true;
+    };
+    Shell.miSettingsListClick();
+    // A line speed change in between: its own backup and restore, and the speed it set.
+    Device->SaveParamsByName({"BaudRate"});
+    Device->RestoreParams();
+    Device->SetParamValue("BaudRate", Variant(W("115200")));
+    Shell.KeepValue("BaudRate", Variant(W("115200")));
+    EXPECT_TRUE(Shell.CloseQuery(false));
+    EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 1);
+    EXPECT_EQ(Device->GetParamAsInteger("BaudRate"), 115200);
+}
+
 TEST_F(CommonSettingsTest, ResetTakesTheDefaultsAtOnceAndReloadsThePages) {
     Device->SetParamValue("PortNumber", Variant(5));
     Open();

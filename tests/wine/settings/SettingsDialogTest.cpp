@@ -303,6 +303,12 @@ void LookAndConfirm() {
                 L"document-parameters.png", [](HWND d) {
                     HWND bit4 = Child(d, L"Button", L"Печатать заголовок перед документом, а не после");
                     Check("ParamDoc1 432 ticks bit 4", SendMessageW(bit4, BM_GETCHECK, 0, 0) == BST_CHECKED);
+                    HWND bit7 = Child(d, L"Button", L"Не требуется команда \"Начало сеанса\"");
+                    Check("and bit 7, greyed", SendMessageW(bit7, BM_GETCHECK, 0, 0) == BST_CHECKED &&
+                                                   !IsWindowEnabled(bit7));
+                    HWND fiscal = Child(d, L"Button", L"Фискальный документ открывает смену");
+                    Check("and selects the fiscal document", SendMessageW(fiscal, BM_GETCHECK, 0, 0) == BST_CHECKED);
+
                 });
     VisitDialog(Child(shell.Page, L"Button", L"Настройки видов оплаты"), L"Настройки видов оплаты",
                 L"payment-names.png");
