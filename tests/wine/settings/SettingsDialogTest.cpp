@@ -315,6 +315,20 @@ void LookAndConfirm() {
     VisitDialog(Child(shell.Page, L"Button", L"Шапка и подвал чека"), L"Шапка и подвал чека", L"header-footer.png");
     VisitDialog(Child(shell.Page, L"Button", L"Налоговые группы"), L"Настройки налоговых групп", L"tax-groups.png");
 
+    // A service action on the virtual printer: its identity in an information box.
+    Click(Child(shell.Page, L"Button", L"Информация о ККМ"));
+    HWND info = WaitWindow(L"Информация");
+    Check("the printer's identity is shown", info != nullptr);
+    if (info) {
+        bool identity = false;
+        for (HWND w : Children(info))
+            identity = identity || TextOf(w).rfind(L"Тип ККМ: ", 0) == 0;
+        Check("line by line from its type on", identity);
+        Shot(info, L"printer-identity.png");
+        PostMessageW(info, WM_COMMAND, IDOK, 0);
+        WaitGone(info);
+    }
+
     SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Тестовый кассир"));
     SendMessageW(shell.Baud, CB_SETCURSEL, 4, 0); // 57600
     shell.Close(L"ОК");
