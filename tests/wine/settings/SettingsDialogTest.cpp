@@ -315,6 +315,34 @@ void LookAndConfirm() {
     VisitDialog(Child(shell.Page, L"Button", L"Шапка и подвал чека"), L"Шапка и подвал чека", L"header-footer.png");
     VisitDialog(Child(shell.Page, L"Button", L"Налоговые группы"), L"Настройки налоговых групп", L"tax-groups.png");
 
+    // Context help of the OK button: its text in a popup near the button.
+    {
+        HWND ok = Child(shell.Window, L"Button", L"ОК");
+        RECT r;
+        GetWindowRect(ok, &r);
+        HELPINFO help{};
+        help.cbSize = sizeof help;
+        help.iContextType = HELPINFO_WINDOW;
+        help.iCtrlId = GetDlgCtrlID(ok);
+        help.hItemHandle = ok;
+        help.MousePos = POINT{r.left + 5, r.top + 5};
+        SendMessageW(shell.Window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+        Sleep(500);
+        HWND popup = nullptr;
+        EnumWindows(
+            [](HWND w, LPARAM p) {
+                if (IsWindowVisible(w) && _wcsicmp(ClassOf(w).c_str(), L"tooltips_class32") == 0) {
+                    *reinterpret_cast<HWND*>(p) = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&popup));
+        Check("F1 on OK shows a help popup", popup != nullptr);
+        if (popup)
+            Shot(popup, L"help-popup-ok.png");
+    }
+
     // A service action on the virtual printer: its identity in an information box.
     Click(Child(shell.Page, L"Button", L"Информация о ККМ"));
     HWND info = WaitWindow(L"Информация");
