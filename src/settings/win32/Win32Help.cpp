@@ -53,8 +53,6 @@ void TooltipPopup(HWND owner, const WString& text, POINT at) {
         SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 360);
         SendMessageW(tip, TTM_SETTIPBKCOLOR, PopupBackground, 0);
         SendMessageW(tip, TTM_SETTIPTEXTCOLOR, PopupText, 0);
-        RECT margins{5, 5, 5, 5};
-        SendMessageW(tip, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&margins));
     }
     shown = text;
     tool.lpszText = const_cast<LPWSTR>(shown.c_str());

@@ -1,7 +1,6 @@
 // The fiscal printer's page: the connection values, their checks, and the service actions.
 #include "SettingsTestSupport.h"
 
-#include "fiscal/FiscalTestSupport.h"
 #include "settings/ufmCommonSettings.h"
 #include "settings/ufmMainSettings.h"
 #include "settings/uSettingsTexts.h"
@@ -176,21 +175,4 @@ TEST_F(MainSettingsTest, OnlyAnAdministratorMayCloseTheShift) {
     UI.Administrator = true;
     Open();
     EXPECT_TRUE(CloseDay.IsEnabled);
-}
-
-// The page's printer operations on the driver itself.
-TEST(DriverFRServices, WithoutALibraryThePageShowsTheDriversOwnMessage) {
-    ComPtr<fiscaltest::TTestDriverFR> driver = fiscaltest::TTestDriverFR::Create();
-    TDriverFRServices services(*driver.Get());
-    std::array<std::string, 7> texts;
-    WString text;
-    EXPECT_EQ(services.ReadPrinterInfo(texts, text), ErrLibraryNotFound);
-    EXPECT_EQ(U8(GetErrorDescription(ErrLibraryNotFound, text)), "Библиотека не найдена");
-    EXPECT_EQ(AnsiToUtf8(texts[0]), "Не определено");
-    EXPECT_EQ(services.ChangeBaudrate(9600, text), ErrLibraryNotFound);
-    EXPECT_EQ(services.ProgramPayment(0, "CASH", text), ErrLibraryNotFound);
-    EXPECT_EQ(services.PrintXReport(text), ErrLibraryNotFound);
-    EXPECT_EQ(services.CloseShift(text), ErrLibraryNotFound);
-    EXPECT_EQ(services.WriteDocParams(432, 0, text), ErrLibraryNotFound);
-    EXPECT_TRUE(text.empty());
 }
