@@ -1,7 +1,6 @@
 // The control interfaces over Win32 controls.
 #include "settings/win32/Win32Controls.h"
 
-#include <string>
 
 WString WindowText(HWND Window) {
     const int length = GetWindowTextLengthW(Window);
@@ -42,29 +41,4 @@ void TProgressControl::SetPosition(int Position) {
     SendMessageW(Handle, PBM_SETPOS, static_cast<WPARAM>(Position), 0);
     // The bar moves while the printer works and no message is pumped.
     UpdateWindow(Handle);
-}
-
-void TPortDropDown::Fill() {
-    for (LONG n = 1; n <= 16; ++n) {
-        Combo.AddItem(AnsiToWide("COM" + std::to_string(n)));
-        FNumbers.push_back(n);
-    }
-}
-
-LONG TPortDropDown::GetPortNumber() const {
-    const int index = Combo.ItemIndex();
-    return index < 0 || index >= static_cast<int>(FNumbers.size()) ? -1 : FNumbers[static_cast<std::size_t>(index)];
-}
-
-void TPortDropDown::SetPortNumber(LONG Number) {
-    if (Number < 1 || Number > 255)
-        return;
-    for (std::size_t i = 0; i < FNumbers.size(); ++i)
-        if (FNumbers[i] == Number) {
-            Combo.SetItemIndex(static_cast<int>(i));
-            return;
-        }
-    Combo.AddItem(AnsiToWide("COM" + std::to_string(Number)));
-    FNumbers.push_back(Number);
-    Combo.SetItemIndex(static_cast<int>(FNumbers.size()) - 1);
 }

@@ -58,16 +58,3 @@ public:
     void SetPosition(int Position) override;
     void SetVisible(bool On) override { ShowWindow(Handle, On ? SW_SHOW : SW_HIDE); }
 };
-
-// The serial ports as a plain drop-down of COM1 to COM16; a port beyond them is added when it is
-// the one stored.
-class TPortDropDown : public IPortPicker {
-public:
-    TComboControl Combo;
-    void Fill();
-    LONG GetPortNumber() const override;
-    void SetPortNumber(LONG Number) override;
-
-private:
-    std::vector<LONG> FNumbers; // parallel to the items
-};

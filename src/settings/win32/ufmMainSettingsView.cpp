@@ -35,9 +35,10 @@ protected:
         TMainSettingsPageControls& c = FPage;
         Add(L"BUTTON", T(ConnectionGroup), BS_GROUPBOX, 8, 6, 334, 142);
         AddLabel(PortLabel, 18, 31, 104, 16);
-        c.Port.Combo.Handle =
-            Add(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 124, 27, 90, 200, IdPort);
-        c.Port.Fill();
+        // The picker marks each port by whether it can be opened now.
+        c.Port.View = std::make_unique<TPortsComboBoxView>(FHandle, IdPort, 124, 27, 90, 200);
+        SendMessageW(c.Port.View->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+        c.Port.View->Show();
         AddLabel(BaudLabel, 18, 59, 104, 16);
         c.Baud.Handle = Add(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 124, 55, 90, 200, IdBaud);
         for (const char* rate : BaudRates)
@@ -117,7 +118,10 @@ TMainSettingsPage::TMainSettingsPage(TDriverFR& Driver, TWin32SettingsUI& UI, IF
     FWindow->CreateChild(Shell);
 }
 
-TMainSettingsPage::~TMainSettingsPage() = default;
+TMainSettingsPage::~TMainSettingsPage() {
+    // The picker's open test and its hooks on the page go before the page's window.
+    Port.View.reset();
+}
 
 HWND TMainSettingsPage::PageWindow() const {
     return FWindow->Handle();

@@ -3,15 +3,27 @@
 #pragma once
 
 #include "fiscal/uDriverFR.h"
+#include "ports/win32/PortsComboBoxView.h"
 #include "settings/ufmMainSettings.h"
 #include "settings/win32/Win32Controls.h"
 #include "settings/win32/Win32SettingsUI.h"
 
 #include <memory>
 
+// The port picker of the ports subsystem as the page's port choice.
+class TPortPickerControl : public IPortPicker {
+public:
+    std::unique_ptr<TPortsComboBoxView> View;
+    LONG GetPortNumber() const override { return View ? View->Picker().GetPortNumber() : -1; }
+    void SetPortNumber(LONG Number) override {
+        if (View)
+            View->Picker().SetPortNumber(static_cast<int>(Number));
+    }
+};
+
 // The controls exist before the logic that refers to them.
 struct TMainSettingsPageControls {
-    TPortDropDown Port;
+    TPortPickerControl Port;
     TComboControl Baud;
     TEditControl Name;
     TEditControl Pass;
