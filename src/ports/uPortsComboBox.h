@@ -27,7 +27,6 @@ public:
     virtual void Add(const std::string& Text) = 0; // ANSI
     virtual int ItemIndex() const = 0;             // -1: nothing selected
     virtual void SetItemIndex(int Index) = 0;
-    virtual void Invalidate() = 0; // repaint
 };
 
 class TMemoryPortItems : public TPortItems {
@@ -39,11 +38,9 @@ public:
     void Add(const std::string& Text) override { Texts.push_back(Text); }
     int ItemIndex() const override { return Index; }
     void SetItemIndex(int I) override { Index = I; }
-    void Invalidate() override { ++Invalidations; }
 
     std::vector<std::string> Texts;
     int Index = -1;
-    int Invalidations = 0;
 };
 
 // What the picker asks of the system; tests replace any of it.

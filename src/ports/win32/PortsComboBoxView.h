@@ -37,7 +37,8 @@ public:
     void Add(const std::string& Text) override;
     int ItemIndex() const override;
     void SetItemIndex(int Index) override;
-    void Invalidate() override;
+    // Repaints the field and the dropped list.
+    void Invalidate();
 
 private:
     static LRESULT CALLBACK ParentProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id, DWORD_PTR Data);
