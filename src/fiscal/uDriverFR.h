@@ -61,8 +61,8 @@ public:
     LONG ProgramPayment(LONG Number, const std::string& Name);
     LONG ProgramTax(LONG Group, const std::string& Name, CY Rate, CY Second, LONG Flag);
     LONG PrintXReportNow();
-    LONG CloseShift();                             // the Z report; advances ShiftCounter
-    LONG WriteDocParams(LONG Word1, LONG Word2);   // the code of SetParamDoc
+    LONG CloseShift();                           // the Z report; advances ShiftCounter
+    LONG WriteDocParams(LONG Word1, LONG Word2); // the code of SetParamDoc
 
     // Shows the settings dialog for a driver, modal; true when the user closed it with OK. The
     // dialogs live in a layer above this one, which installs them (the server does, for the
@@ -116,7 +116,8 @@ protected:
     void ReadDocNumbers(TFiscalDocResult& Result);
     // A document the printer makes on one request, after the guard that answered Ready: the
     // document's time, the request's translated answer and, on success, the document numbers.
-    LONG PrintDocument(LONG Ready, TFiscalDocResult& Result, WString& Text, const std::function<LONG()>& Print);
+    LONG PrintDocument(LONG Ready, TFiscalDocResult& Result, WString& Text,
+                       const std::function<LONG()>& Print);
 
     HMODULE FLibrary = nullptr;
     LONG FLastTimeout = 0;

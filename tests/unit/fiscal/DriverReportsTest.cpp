@@ -1,6 +1,7 @@
 // Reports, shift closing, cash and the counters, checked against the virtual printer's journal.
 #include "FiscalTestSupport.h"
 
+#include "fiscal/uPrinterUnits.h"
 #include "framework/uEquipmentErrors.h"
 
 #include <map>
@@ -29,7 +30,9 @@ protected:
                 value = call["rc"];
         return value;
     }
-    static json C(const char* fn, const char* args = "[]") { return json{{"fn", fn}, {"args", json::parse(args)}}; }
+    static json C(const char* fn, const char* args = "[]") {
+        return json{{"fn", fn}, {"args", json::parse(args)}};
+    }
 
     // A receipt registered on the printer directly: the counters see it as any other.
     static void Receipt(LONG kind, LONG price, std::initializer_list<std::pair<BYTE, LONG>> payments) {
@@ -55,9 +58,9 @@ TEST_F(DriverReportsTest, ZReportClosesTheShiftOnTheLongTimeoutAndNumbersTheNext
     TCommandAnswer z = Command(Disp(), idPrintZReport);
     ASSERT_TRUE(z.Ok) << z.Text();
     // The printer keeps its document parameters (432): nothing is written back.
-    EXPECT_EQ(Since(mark), (std::vector<json>{C("GetResource"), C("SetCommTimeoutMs", "[20000, 20000]"),
-                                              C("ShiftClose"), C("SetCommTimeoutMs", "[7000, 7000]"),
-                                              C("GetParamDoc"), C("GetNumbers")}));
+    EXPECT_EQ(Since(mark),
+              (std::vector<json>{C("GetResource"), C("SetCommTimeoutMs", "[20000, 20000]"), C("ShiftClose"),
+                                 C("SetCommTimeoutMs", "[7000, 7000]"), C("GetParamDoc"), C("GetNumbers")}));
     EXPECT_EQ(Driver->ShiftCounter(), 1);
     EXPECT_EQ(ArrayReader(z.OutData.Raw()).Item(0).AsInteger(), 2) << "the shift after the one just closed";
     EXPECT_EQ(ArrayReader(z.OutData.Raw()).Item(3).Type(), VT_DATE);
@@ -220,4 +223,20 @@ TEST_F(DriverReportsTest, ServiceCallsAnswer1006WithoutALibraryAndCommandsAnswer
         EXPECT_EQ(Command(Disp(), id).Code(), 1008) << id;
     EXPECT_EQ(Command(Disp(), idEncash, Encash(1, 1)).Code(), 1008);
     EXPECT_TRUE(Dir.Journal().empty());
+}
+
+TEST(PrinterUnits, KopecksAreTheNearestWithHalvesToEvenAndMustFit32Bits) {
+    const std::pair<LONGLONG, LONG> cases[] = {{50, 0},
+                                               {150, 2},
+                                               {-150, -2},
+                                               {149, 1},
+                                               {151, 2},
+                                               {-51, -1},
+                                               {1234500, 12345},
+                                               {214748364700, 2147483647},
+                                               {-214748364800, -2147483647 - 1}};
+    for (const auto& [scaled, kopecks] : cases)
+        EXPECT_EQ(KopecksOf(fwtest::Cy(scaled)), std::optional<LONG>(kopecks)) << scaled;
+    EXPECT_FALSE(KopecksOf(fwtest::Cy(214748364751)).has_value());
+    EXPECT_FALSE(KopecksOf(fwtest::Cy(INT64_MIN)).has_value());
 }
