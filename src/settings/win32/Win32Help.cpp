@@ -35,11 +35,19 @@ constexpr COLORREF PopupBackground = RGB(255, 255, 238);
 constexpr COLORREF PopupText = RGB(0, 0, 0);
 constexpr UINT_PTR PopupTimer = 0x4F52;
 
+// The fallback popup: one tooltip for the process, shown at a point until its timer ends.
+HWND tip = nullptr;
+TTTOOLINFOW tool{};
+WString shown;
+
+void CALLBACK HidePopup(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    if (tip && IsWindow(tip))
+        SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
 // A tooltip at a point that goes away by itself.
 void TooltipPopup(HWND owner, const WString& text, POINT at) {
-    static HWND tip = nullptr;
-    static TTTOOLINFOW tool{};
-    static WString shown;
     if (!tip || !IsWindow(tip)) {
         tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
@@ -59,11 +67,7 @@ void TooltipPopup(HWND owner, const WString& text, POINT at) {
     SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
     SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-    SetTimer(owner, PopupTimer, 6000, [](HWND window, UINT, UINT_PTR id, DWORD) {
-        KillTimer(window, id);
-        if (tip && IsWindow(tip))
-            SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-    });
+    SetTimer(owner, PopupTimer, 6000, &HidePopup);
 }
 
 } // namespace

@@ -363,12 +363,72 @@ void LookAndConfirm() {
     Check("OK closes the dialog", WaitGone(shell.Window));
 }
 
+// The text of a cell of a list view of this process.
+std::wstring CellText(HWND view, int row, int column) {
+    wchar_t buffer[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 256;
+    SendMessageW(view, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+// In the full settings list: the port edited in place to 3 and confirmed.
+void EditPortInTheList(HWND shellWindow) {
+    PostMessageW(shellWindow, WM_COMMAND, 203, 0);
+    HWND list = WaitWindow(L"Список настроек");
+    Check("the list opens for an edit", list != nullptr);
+    if (!list)
+        return;
+    HWND view = Child(list, L"SysListView32");
+    int row = -1;
+    const int rows = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < rows && row < 0; ++i)
+        if (CellText(view, i, 0) == L"Порт")
+            row = i;
+    Check("the port has a row", row >= 0);
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(view, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    SendMessageW(view, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM(200, (r.top + r.bottom) / 2);
+    PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(view, WM_LBUTTONUP, 0, at);
+    PostMessageW(view, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(view, WM_LBUTTONUP, 0, at);
+    Sleep(500);
+    HWND edit = nullptr;
+    for (HWND w : Children(list))
+        if (_wcsicmp(ClassOf(w).c_str(), L"Edit") == 0 && IsWindowVisible(w))
+            edit = w;
+    Check("a double click opens the editor on the value", edit != nullptr && TextOf(edit) == L"1",
+          edit ? TextOf(edit) : L"no editor");
+    if (edit) {
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"));
+        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+        Sleep(300);
+        Check("Enter stores the typed value", CellText(view, row, 1) == L"3", CellText(view, row, 1));
+        Shot(list, L"settings-list-edited.png");
+    }
+    Click(Child(list, L"Button", L"ОК"));
+    Check("the list closes with OK", WaitGone(list));
+}
+
 void ChangeAndCancel() {
     TShell shell;
     Check("the dialog opens again", shell.Find());
     if (!shell.Page)
         return;
     Check("it shows the confirmed name", TextOf(shell.Name) == L"Тестовый кассир", TextOf(shell.Name));
+    EditPortInTheList(shell.Window);
+    Sleep(300);
+    Check("the page shows the port the list confirmed", ComboText(shell.Port).find(L"3") != std::wstring::npos ||
+                                                           SendMessageW(shell.Port, CB_GETCURSEL, 0, 0) != 0,
+          ComboText(shell.Port));
     SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Другой"));
     shell.Close(L"Отмена");
     Check("Cancel closes the dialog", WaitGone(shell.Window));
@@ -421,6 +481,8 @@ int wmain(int argc, wchar_t** argv) {
     Check("with the code of a cancel", code == 201);
     Check("Cancel keeps the stored name", host.Setting(L"DefCashierName") == L"Тестовый кассир",
           host.Setting(L"DefCashierName"));
+    Check("Cancel undoes the port confirmed in the list", host.Setting(L"PortNumber") == L"1",
+          host.Setting(L"PortNumber"));
     Check("a refused OK and then Cancel answer False", !host.ShowSettings(EmptyNameIsRefused, code));
     host.Driver->Release();
     CoUninitialize();
