@@ -4,7 +4,19 @@
 
 #include <vector>
 
-TOpenPortThread::TOpenPortThread(TPortsComboBox& Owner) : FOwner(Owner), FThread([this] { Execute(); }) {}
+TOpenPortThread::TOpenPortThread(TPortsComboBox& Owner)
+    : FOwner(Owner), FThread([this] {
+          // Nothing may escape a thread's function; ports not reached stay untested.
+          try {
+              Execute();
+          } catch (...) {
+          }
+          {
+              std::lock_guard<std::mutex> lock(FDoneLock);
+              FFinished = true;
+          }
+          FDone.notify_all();
+      }) {}
 
 TOpenPortThread::~TOpenPortThread() {
     Terminate();
@@ -23,7 +35,12 @@ bool TOpenPortThread::WaitFor(std::chrono::milliseconds Timeout) {
 }
 
 bool TOpenPortThread::TryOpenPort(const std::string& Name) const {
-    return FOwner.FEnvironment.TryOpenPort && FOwner.FEnvironment.TryOpenPort(Name);
+    // A port whose test fails counts as one not opened.
+    try {
+        return FOwner.FEnvironment.TryOpenPort && FOwner.FEnvironment.TryOpenPort(Name);
+    } catch (...) {
+        return false;
+    }
 }
 
 void TOpenPortThread::Execute() {
@@ -47,9 +64,4 @@ void TOpenPortThread::Execute() {
         if (FOwner.OnPortStateChanged)
             FOwner.OnPortStateChanged(static_cast<int>(i));
     }
-    {
-        std::lock_guard<std::mutex> lock(FDoneLock);
-        FFinished = true;
-    }
-    FDone.notify_all();
 }

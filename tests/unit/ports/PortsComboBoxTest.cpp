@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -123,7 +124,12 @@ TEST(PortsComboBox, UsbPrintersAreListedByLocationColouredByTheirStateAndHaveNoN
 TEST(PortsComboBox, OpenTestColoursEachPortAndPostsItsIndex) {
     TMemoryPortItems items;
     PostedQueue posted;
-    TPortsComboBox picker(items, FakeEnvironment([](const std::string& Name) { return Name == "COM1"; }));
+    // A test that fails (here COM3's) counts as a port not opened; it never ends the thread.
+    TPortsComboBox picker(items, FakeEnvironment([](const std::string& Name) {
+                              if (Name == "COM3")
+                                  throw std::runtime_error("no such port");
+                              return Name == "COM1";
+                          }));
     picker.OnPortStateChanged = [&](int Index) { posted.Post(Index); };
     picker.SetPortNumber(7);
     picker.Shown();
