@@ -17,8 +17,6 @@ struct TModuleFormats {
 };
 constexpr TModuleFormats ModuleFormats;
 
-constexpr DWORD LocaleSLongDate = 0x20, LocaleSDayName1 = 0x2A, LocaleSAbbrevDayName1 = 0x31,
-                 LocaleSMonthName1 = 0x38, LocaleSAbbrevMonthName1 = 0x44;
 
 WString LocaleText(DWORD type) {
     WCHAR buffer[128] = {};
@@ -93,16 +91,16 @@ public:
                 if (count <= 2)
                     Number(FParts.Month, static_cast<int>(count));
                 else
-                    FText += LocaleText((count == 3 ? LocaleSAbbrevMonthName1 : LocaleSMonthName1) + FParts.Month - 1);
+                    FText += LocaleText((count == 3 ? LOCALE_SABBREVMONTHNAME1 : LOCALE_SMONTHNAME1) + FParts.Month - 1);
                 break;
             case u'D':
                 if (count <= 2) {
                     Number(FParts.Day, static_cast<int>(count));
                 } else if (count <= 4) {
                     const int day = FParts.DayOfWeek == 0 ? 6 : FParts.DayOfWeek - 1; // Monday first
-                    FText += LocaleText((count == 3 ? LocaleSAbbrevDayName1 : LocaleSDayName1) + day);
+                    FText += LocaleText((count == 3 ? LOCALE_SABBREVDAYNAME1 : LOCALE_SDAYNAME1) + day);
                 } else if (level < 2) {
-                    Append(count == 5 ? Utf8ToWide(ModuleFormats.ShortDateFormat) : LocaleText(LocaleSLongDate),
+                    Append(count == 5 ? Utf8ToWide(ModuleFormats.ShortDateFormat) : LocaleText(LOCALE_SLONGDATE),
                            level + 1);
                 }
                 break;

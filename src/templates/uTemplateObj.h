@@ -190,6 +190,7 @@ public:
     // Prints, for every row [section name, value table] of the parameter table in order, the
     // first section of that name with those values; unknown names are skipped.
     void SetValues(const Variant& params);
+    using TItemList::SetValues; // every section with one value table
     WString GetText() const override { return RenderedText; }
 
     WString RenderedText;

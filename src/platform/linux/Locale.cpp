@@ -25,13 +25,25 @@ constexpr std::array<std::u16string_view, 12> kRussianMonths = {
 constexpr std::array<std::u16string_view, 12> kRussianMonthAbbreviations = {
     u"янв", u"фев", u"мар", u"апр", u"май", u"июн", u"июл", u"авг", u"сен", u"окт", u"ноя", u"дек"};
 
+constexpr std::array<std::u16string_view, 7> kEnglishDays = {u"Monday", u"Tuesday", u"Wednesday", u"Thursday",
+                                                             u"Friday", u"Saturday", u"Sunday"};
+constexpr std::array<std::u16string_view, 7> kEnglishDayAbbreviations = {u"Mon", u"Tue", u"Wed", u"Thu",
+                                                                         u"Fri", u"Sat", u"Sun"};
+constexpr std::array<std::u16string_view, 7> kRussianDays = {u"понедельник", u"вторник", u"среда", u"четверг",
+                                                             u"пятница", u"суббота", u"воскресенье"};
+constexpr std::array<std::u16string_view, 7> kRussianDayAbbreviations = {u"Пн", u"Вт", u"Ср", u"Чт",
+                                                                         u"Пт", u"Сб", u"Вс"};
+
 const LocaleData kLocales[] = {
     {kRussian, u"Russian", u",", u"\u00A0", u".", u":", u"dd.MM.yyyy", u"d MMMM yyyy 'г.'", u"H:mm:ss", u"", u"", u"Правда", u"Ложь",
-     DateOrder::DayMonthYear, 1251, kRussianMonths.data(), kRussianMonthAbbreviations.data()},
+     DateOrder::DayMonthYear, 1251, kRussianMonths.data(), kRussianMonthAbbreviations.data(), kRussianDays.data(),
+     kRussianDayAbbreviations.data()},
     {kEnglishUS, u"English", u".", u",", u"/", u":", u"M/d/yyyy", u"dddd, MMMM d, yyyy", u"h:mm:ss tt", u"AM", u"PM", u"True", u"False",
-     DateOrder::MonthDayYear, 1252, kEnglishMonths.data(), kEnglishMonthAbbreviations.data()},
+     DateOrder::MonthDayYear, 1252, kEnglishMonths.data(), kEnglishMonthAbbreviations.data(), kEnglishDays.data(),
+     kEnglishDayAbbreviations.data()},
     {kInvariant, u"Invariant Language", u".", u",", u"/", u":", u"MM/dd/yyyy", u"dddd, dd MMMM yyyy", u"HH:mm:ss",
-     u"AM", u"PM", u"True", u"False", DateOrder::MonthDayYear, 1252, kEnglishMonths.data(), kEnglishMonthAbbreviations.data()},
+     u"AM", u"PM", u"True", u"False", DateOrder::MonthDayYear, 1252, kEnglishMonths.data(), kEnglishMonthAbbreviations.data(),
+     kEnglishDays.data(), kEnglishDayAbbreviations.data()},
 };
 
 std::atomic<LCID> currentLocale{kRussian};
@@ -90,6 +102,14 @@ std::u16string Describe(const LocaleData& locale, DWORD type, bool& known) {
     case LOCALE_SENGLANGUAGE:
         return std::u16string(locale.englishName);
     default:
+        if (type >= LOCALE_SDAYNAME1 && type < LOCALE_SDAYNAME1 + 7)
+            return std::u16string(locale.dayNames[type - LOCALE_SDAYNAME1]);
+        if (type >= LOCALE_SABBREVDAYNAME1 && type < LOCALE_SABBREVDAYNAME1 + 7)
+            return std::u16string(locale.dayAbbreviations[type - LOCALE_SABBREVDAYNAME1]);
+        if (type >= LOCALE_SMONTHNAME1 && type < LOCALE_SMONTHNAME1 + 12)
+            return std::u16string(locale.monthNames[type - LOCALE_SMONTHNAME1]);
+        if (type >= LOCALE_SABBREVMONTHNAME1 && type < LOCALE_SABBREVMONTHNAME1 + 12)
+            return std::u16string(locale.monthAbbreviations[type - LOCALE_SABBREVMONTHNAME1]);
         known = false;
         return {};
     }
@@ -134,7 +154,8 @@ bool Lookup(LCID lcid, DWORD type, int cch, bool bufferGiven, std::u16string& va
 }
 
 const LocaleData kFallback = {0, u"", u".", u",", u"/", u":", u"", u"", u"", u"AM", u"PM", u"True", u"False",
-                               DateOrder::MonthDayYear, 1252, kEnglishMonths.data(), kEnglishMonthAbbreviations.data()};
+                               DateOrder::MonthDayYear, 1252, kEnglishMonths.data(), kEnglishMonthAbbreviations.data(),
+                               kEnglishDays.data(), kEnglishDayAbbreviations.data()};
 
 } // namespace
 

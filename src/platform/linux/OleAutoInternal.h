@@ -32,6 +32,8 @@ struct LocaleData {
     UINT ansiCodePage;
     const std::u16string_view* monthNames; // twelve full names, January first
     const std::u16string_view* monthAbbreviations;
+    const std::u16string_view* dayNames; // seven full names, Monday first
+    const std::u16string_view* dayAbbreviations;
 };
 
 // The settings an LCID stands for, defaults (0, LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT) resolved

@@ -71,7 +71,7 @@ TEST(TemplateFormat, NumbersWithADecimalPoint) {
     CheckNumbers(".");
 }
 
-TEST(TemplateFormat, DatePatterns) {
+void CheckDates() {
     const Variant date = Variant::FromDate(Date(2024, 3, 5, 14, 7));
     struct TCase {
         const char* Format;
@@ -94,12 +94,22 @@ TEST(TemplateFormat, DatePatterns) {
     }
     // Day and month names are the system's.
     WCHAR month[64] = {}, day[64] = {};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, 0x38 + 2, month, 64); // LOCALE_SMONTHNAME3
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, 0x2A + 1, day, 64);   // LOCALE_SDAYNAME2 (Tuesday)
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SMONTHNAME1 + 2, month, 64);
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDAYNAME1 + 1, day, 64); // Tuesday
+    EXPECT_NE(U8(month), "");
     EXPECT_EQ(Format(date, 2, "DF=dddd mmmm"), U8(day) + " " + U8(month));
     // Date-typed text that is no date prints as nothing; a date given as text is read.
     EXPECT_EQ(Format(Variant(W("no date")), 2, "DF=yyyy"), "");
-    EXPECT_EQ(Format(Variant(W("05.03.2024")), 2, "DF=yyyy"), "2024");
+    EXPECT_EQ(Format(Variant(W("2024-03-05")), 2, "DF=yyyy"), "2024");
+}
+
+TEST(TemplateFormat, DatesWithTheSystemsSettings) { CheckDates(); }
+
+TEST(TemplateFormat, DatesWithTheOtherSettings) {
+    TDecimalPoint point;
+    if (!point.Active())
+        GTEST_SKIP() << "the system's regional settings cannot be switched here";
+    CheckDates();
 }
 
 TEST(TemplateFormat, TypesOfFieldValues) {

@@ -22,7 +22,7 @@ End Function
 
 ' One level of a template: attrs x items, filled from a flat list item by item.
 Function Table(attrs, values)
-  Dim t(), n, i, a
+  Dim t, n, i, a
   n = (UBound(values) + 1) \ attrs
   ReDim t(attrs - 1, n - 1)
   For i = 0 To n - 1
@@ -44,10 +44,14 @@ Function Column(resizable, length, align, fields)
 End Function
 
 Function Join2(a, b)
-  Dim r(), i
+  Dim r, i
   ReDim r(UBound(a) + UBound(b) + 1)
-  For i = 0 To UBound(a) : r(i) = a(i) : Next
-  For i = 0 To UBound(b) : r(UBound(a) + 1 + i) = b(i) : Next
+  For i = 0 To UBound(a)
+    r(i) = a(i)
+  Next
+  For i = 0 To UBound(b)
+    r(UBound(a) + 1 + i) = b(i)
+  Next
   Join2 = r
 End Function
 

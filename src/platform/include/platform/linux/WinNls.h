@@ -53,6 +53,11 @@
 #define LOCALE_STIMEFORMAT 0x00001003
 #define LOCALE_IDEFAULTANSICODEPAGE 0x00001004
 #define LOCALE_SENGLANGUAGE 0x00001001
+// Day names Monday first (…NAME1 to …NAME7), month names January first (…NAME1 to …NAME12).
+#define LOCALE_SDAYNAME1 0x0000002A
+#define LOCALE_SABBREVDAYNAME1 0x00000031
+#define LOCALE_SMONTHNAME1 0x00000038
+#define LOCALE_SABBREVMONTHNAME1 0x00000044
 
 WINBASEAPI int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                           LPWSTR lpWideCharStr, int cchWideChar);
