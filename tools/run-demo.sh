@@ -38,7 +38,8 @@ printer="$demo/printer"
 mkdir -p "$demo/work" "$printer"
 bin="build/$preset/bin"
 # A day at the till, in order.
-scenarios=(examples/fiscal-connect.json examples/fiscal-open-shift.json examples/fiscal-xreport.json
+scenarios=(examples/fiscal-connect.json examples/fiscal-open-shift.json examples/fiscal-sale.json
+           examples/fiscal-return.json examples/fiscal-copy.json examples/fiscal-text.json examples/fiscal-xreport.json
            examples/fiscal-cash.json examples/fiscal-zreport.json)
 paper="$printer/port-COM1/paper.txt"
 journal="$printer/port-COM1/journal.jsonl"

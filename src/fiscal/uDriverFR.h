@@ -6,6 +6,7 @@
 
 #include "fiscal/uAzimuthLib.h"
 #include "fiscal/uBaseFR.h"
+#include "fiscal/uReceiptTables.h"
 
 #include <array>
 #include <functional>
@@ -88,6 +89,20 @@ public:
     LONG DoGetDateTime(DATE& DateTime, WString& Text) override;
     LONG DoSetDateTime(DATE DateTime, WString& Text) override;
 
+    // Receipts, text documents and receipt copies.
+    LONG DoPrintReceipt(const Variant& Goods, const Variant& Payments, const Variant& ReceiptParams,
+                        TFiscalDocResult& Result, WString& Text) override;
+    LONG DoPrintText(const std::string& TextToPrint, WString& Text) override;
+    // One non-fiscal document: the text, a dashed line and the centred footer when there is one,
+    // and the header before it or as a document of its own after it. ANSI texts.
+    LONG PrintNonFiscalText(const std::string& Document, const std::string& Footer, const std::string& Header,
+                            WString& Text);
+    // The framed block of HeaderText that opens a receipt copy.
+    std::string BuildHeaderBlock() const;
+    // The four header and tail lines stored in the printer; library codes, 1006 without a library.
+    LONG ProgramHeader(const std::string& Text);
+    LONG ProgramTail(const std::string& Text);
+
     bool LibraryLoaded() const noexcept { return FLibrary != nullptr; }
     LONG LastTimeout() const noexcept { return FLastTimeout; }
     LONG ShiftCounter() const noexcept { return FShiftCounter; }
@@ -112,6 +127,14 @@ protected:
     virtual std::string LibraryFolder() const;
     // The shared entry points, for an object whose library is loaded.
     virtual TAzimuthEntries Lib() const { return AzimuthEntries(); }
+    LONG PrintFiscalReceipt(const Variant& Goods, const Variant& Payments, const TReceiptParams& Params,
+                            WString& Text);
+    LONG BeginReceipt(const TAzimuthEntries& Lib, const TReceiptParams& Params, WString& Text);
+    LONG AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& Item, bool PrintTaxes, WString& Text);
+    LONG FinishReceipt(const TAzimuthEntries& Lib, const TTableReader& Payments, const TReceiptParams& Params,
+                       WString& Text);
+    LONG PrintReceiptCopy(const Variant& Goods, const Variant& Payments, const TReceiptParams& Params,
+                          WString& Text);
     // Reads the document numbers of the last document into Result.
     void ReadDocNumbers(TFiscalDocResult& Result);
     // A document the printer makes on one request, after the guard that answered Ready: the

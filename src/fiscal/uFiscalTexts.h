@@ -60,6 +60,21 @@ inline constexpr char DriverDescription[] = "Драйвер фискальног
 inline constexpr char TaxRateNotSet[] = "Не задана ставка налога в ФР";
 inline constexpr char TaxNamePrefix[] = "Налог ";
 
+// The receipt copy the driver lays out itself.
+inline constexpr char CopySerialNumber[] = "Серийный N: ";
+inline constexpr char CopyDocNumber[] = "N док: ";
+inline constexpr char CopyCashier[] = "Кассир: ";
+inline constexpr char CopyReceiptNumber[] = "Чек (КОПИЯ) N: ";
+inline constexpr char CopyRoubles[] = " РУБ";
+inline constexpr char CopyDiscount[] = " СКИДКА";
+inline constexpr char CopyMarkup[] = " НАЦЕНКА";
+inline constexpr char CopyTaxIncluded[] = "В Т. Ч. ";
+inline constexpr char CopyPercent[] = " %";
+inline constexpr char CopyTotal[] = "ИТОГО: ";
+inline constexpr char CopyReturn[] = "ВОЗВРАТ";
+inline constexpr char CopySale[] = "ПРОДАЖА";
+inline constexpr char CopyChange[] = "СДАЧА:";
+
 // The printer identity the settings page shows, one label per text in reading order.
 inline constexpr char NotDetermined[] = "Не определено";
 inline constexpr const char* PrinterInfoLabels[] = {
