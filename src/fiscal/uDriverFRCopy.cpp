@@ -15,7 +15,7 @@ LONG TDriverFR::PrintReceiptCopy(const Variant& Goods, const Variant& Payments, 
     context.Taxes = &FTaxNames;
     context.Payments = &FPaymentNames;
     context.PrintTaxes = GetParamAsBoolean("PrintTaxes");
-    context.DecimalSeparator = SystemDecimalSeparator();
+    context.DecimalSeparator = PaperDecimalSeparator();
 
     // The whole copy is laid out before anything prints: a row that does not read prints nothing.
     std::string copy;

@@ -95,7 +95,7 @@ std::string Number5(LONG value) {
 
 } // namespace
 
-char SystemDecimalSeparator() {
+char PaperDecimalSeparator() {
     char separator[8] = {};
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1)
         return separator[0];

@@ -25,4 +25,4 @@ void RenderCopyTotals(const TCopyContext& Context, const TReceiptParams& Params,
                       std::string& Out);
 
 // The system's decimal separator, as amounts on paper show it.
-char SystemDecimalSeparator();
+char PaperDecimalSeparator();

@@ -14,12 +14,6 @@ LONG NoLibrary(WString& Text) {
     return ErrLibraryNotFound;
 }
 
-// The driver has no call for this operation yet: the page tells the user so.
-LONG NotSupported(WString& Text) {
-    Text.clear();
-    return ErrCommandNotSupported;
-}
-
 } // namespace
 
 LONG TDriverFRServices::ChangeBaudrate(LONG Baud, WString& Text) {
@@ -57,12 +51,16 @@ LONG TDriverFRServices::WriteDocParams(LONG Word1, LONG Word2, WString& Text) {
     return FDriver.TranslateError(FDriver.WriteDocParams(Word1, Word2), Text);
 }
 
-LONG TDriverFRServices::ProgramHeader(const std::string&, WString& Text) {
-    return NotSupported(Text);
+LONG TDriverFRServices::ProgramHeader(const std::string& Lines, WString& Text) {
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.ProgramHeader(Lines), Text);
 }
 
-LONG TDriverFRServices::ProgramTail(const std::string&, WString& Text) {
-    return NotSupported(Text);
+LONG TDriverFRServices::ProgramTail(const std::string& Lines, WString& Text) {
+    if (!FDriver.LibraryLoaded())
+        return NoLibrary(Text);
+    return FDriver.TranslateError(FDriver.ProgramTail(Lines), Text);
 }
 
 LONG TDriverFRServices::ProgramPayment(LONG Number, const std::string& Name, WString& Text) {

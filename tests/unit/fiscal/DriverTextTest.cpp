@@ -15,7 +15,7 @@ std::string Feed() { return " \r\n \r\n \r\n \r\n \r\n"; }
 std::string M(std::string amount) {
     for (char& c : amount)
         if (c == '.')
-            c = SystemDecimalSeparator();
+            c = PaperDecimalSeparator();
     return amount;
 }
 
