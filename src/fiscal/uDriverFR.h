@@ -131,7 +131,7 @@ protected:
                             WString& Text);
     LONG BeginReceipt(const TAzimuthEntries& Lib, const TReceiptParams& Params, WString& Text);
     LONG AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& Item, bool PrintTaxes, WString& Text);
-    LONG FinishReceipt(const TAzimuthEntries& Lib, const TTableReader& Payments, const TReceiptParams& Params,
+    LONG FinishReceipt(const TAzimuthEntries& Lib, const TReceiptTable& Payments, const TReceiptParams& Params,
                        WString& Text);
     LONG PrintReceiptCopy(const Variant& Goods, const Variant& Payments, const TReceiptParams& Params,
                           WString& Text);

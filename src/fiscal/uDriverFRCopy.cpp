@@ -20,8 +20,8 @@ LONG TDriverFR::PrintReceiptCopy(const Variant& Goods, const Variant& Payments, 
     // The whole copy is laid out before anything prints: a row that does not read prints nothing.
     std::string copy;
     if (!ReadHostInput([&] {
-            const TTableReader goods(Goods);
-            const TTableReader payments(Payments);
+            const TReceiptTable goods(Goods);
+            const TReceiptTable payments(Payments);
             copy.reserve(static_cast<std::size_t>(goods.RowCount() > 0 ? goods.RowCount() : 0) * 4 *
                          (static_cast<std::size_t>(FRowWidth) + 2));
             RenderCopyHeader(context, Params, copy);

@@ -39,7 +39,7 @@ LONG TDriverFR::PrintFiscalReceipt(const Variant& Goods, const Variant& Payments
                                    WString& Text) {
     // Every row is read and converted before anything is sent: a table the printer cannot take
     // leaves no trace on it, not even a cancelled receipt.
-    std::optional<TTableReader> goods, payments;
+    std::optional<TReceiptTable> goods, payments;
     TGoodsRow row;
     TReceiptItem item;
     TPaymentRow payment;
@@ -104,7 +104,7 @@ LONG TDriverFR::AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& I
     return TranslateError(code, Text);
 }
 
-LONG TDriverFR::FinishReceipt(const TAzimuthEntries& Lib, const TTableReader& Payments, const TReceiptParams& Params,
+LONG TDriverFR::FinishReceipt(const TAzimuthEntries& Lib, const TReceiptTable& Payments, const TReceiptParams& Params,
                               WString& Text) {
     LONG code = Lib.TotalReceipt();
     if (code != ErrNone)

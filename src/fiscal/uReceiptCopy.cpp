@@ -139,7 +139,7 @@ void RenderCopyItem(const TCopyContext& c, const TGoodsRow& row, std::string& ou
              Roubles(c, row.TaxAmount));
 }
 
-void RenderCopyTotals(const TCopyContext& c, const TReceiptParams& p, const TTableReader& payments,
+void RenderCopyTotals(const TCopyContext& c, const TReceiptParams& p, const TReceiptTable& payments,
                       std::string& out) {
     const TCopyLabels& l = Labels();
     const CY total = Abs(p.Total);

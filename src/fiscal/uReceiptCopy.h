@@ -21,7 +21,7 @@ struct TCopyContext {
 void RenderCopyHeader(const TCopyContext& Context, const TReceiptParams& Params, std::string& Out);
 void RenderCopyItem(const TCopyContext& Context, const TGoodsRow& Row, std::string& Out);
 // Reads the payment rows it shows (EDriverError for one that does not convert).
-void RenderCopyTotals(const TCopyContext& Context, const TReceiptParams& Params, const TTableReader& Payments,
+void RenderCopyTotals(const TCopyContext& Context, const TReceiptParams& Params, const TReceiptTable& Payments,
                       std::string& Out);
 
 // The system's decimal separator, as amounts on paper show it.

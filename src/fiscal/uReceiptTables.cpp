@@ -134,7 +134,7 @@ void ReadReceiptParams(const Variant& Params, TReceiptParams& Out) {
     Optional(ElementOf(reader, 12), Out.Cashier);
 }
 
-TTableReader::TTableReader(const Variant& Table) : FReader(Table.Raw()) {
+TReceiptTable::TReceiptTable(const Variant& Table) : FReader(Table.Raw()) {
     if (FReader.Dims() != 2)
         throw EInputError();
     FFirstColumn = FReader.Lower(1);
@@ -143,17 +143,17 @@ TTableReader::TTableReader(const Variant& Table) : FReader(Table.Raw()) {
     FLastRow = FReader.Upper(2);
 }
 
-Variant TTableReader::Cell(LONG Column, LONG Row) const {
+Variant TReceiptTable::Cell(LONG Column, LONG Row) const {
     return HasColumn(Column) ? FReader.Item(Column, Row) : Variant();
 }
 
-Variant TTableReader::Required(LONG Column, LONG Row) const {
+Variant TReceiptTable::Required(LONG Column, LONG Row) const {
     if (!HasColumn(Column))
         throw EInputError();
     return FReader.Item(Column, Row);
 }
 
-void ReadGoodsRow(const TTableReader& Goods, LONG Row, TGoodsRow& Out) {
+void ReadGoodsRow(const TReceiptTable& Goods, LONG Row, TGoodsRow& Out) {
     Out.Name = Goods.Required(0, Row).AsAnsi();
     Optional(Goods.Cell(2, Row), Out.Code);
     Out.Department = Goods.Required(3, Row).AsInteger();
@@ -169,7 +169,7 @@ void ReadGoodsRow(const TTableReader& Goods, LONG Row, TGoodsRow& Out) {
     Optional(Goods.Cell(17, Row), Out.Comment);
 }
 
-void ReadPaymentRow(const TTableReader& Payments, LONG Row, TPaymentRow& Out) {
+void ReadPaymentRow(const TReceiptTable& Payments, LONG Row, TPaymentRow& Out) {
     Out.Type = Payments.Required(0, Row).AsInteger();
     Out.Amount = Payments.Required(1, Row).AsCurrency();
     Optional(Payments.Cell(2, Row), Out.Text);

@@ -38,9 +38,9 @@ struct TReceiptParams {
 void ReadReceiptParams(const Variant& Params, TReceiptParams& Out);
 
 // A two-dimensional host table: the column is the first index, the row the second.
-class TTableReader {
+class TReceiptTable {
 public:
-    explicit TTableReader(const Variant& Table);
+    explicit TReceiptTable(const Variant& Table);
     LONG FirstRow() const noexcept { return FFirstRow; }
     LONG LastRow() const noexcept { return FLastRow; }
     LONG RowCount() const noexcept { return FLastRow - FFirstRow + 1; }
@@ -68,7 +68,7 @@ struct TGoodsRow {
     CY TaxRate{};
     std::string Comment;
 };
-void ReadGoodsRow(const TTableReader& Goods, LONG Row, TGoodsRow& Out);
+void ReadGoodsRow(const TReceiptTable& Goods, LONG Row, TGoodsRow& Out);
 
 struct TPaymentRow {
     LONG Type = 0; // 0 cash
@@ -76,7 +76,7 @@ struct TPaymentRow {
     std::string Text;
     std::string Name;
 };
-void ReadPaymentRow(const TTableReader& Payments, LONG Row, TPaymentRow& Out);
+void ReadPaymentRow(const TReceiptTable& Payments, LONG Row, TPaymentRow& Out);
 
 // A goods row in the printer's units and argument forms.
 struct TReceiptItem {
