@@ -312,8 +312,38 @@ void LookAndConfirm() {
                 });
     VisitDialog(Child(shell.Page, L"Button", L"Настройки видов оплаты"), L"Настройки видов оплаты",
                 L"payment-names.png");
-    VisitDialog(Child(shell.Page, L"Button", L"Шапка и подвал чека"), L"Шапка и подвал чека", L"header-footer.png");
-    VisitDialog(Child(shell.Page, L"Button", L"Налоговые группы"), L"Настройки налоговых групп", L"tax-groups.png");
+    VisitDialog(Child(shell.Page, L"Button", L"Шапка и подвал чека"), L"Шапка и подвал чека", L"header-footer.png",
+                [](HWND d) {
+                    HWND header = Child(d, L"Edit");
+                    for (int i = 0; i < 40; ++i)
+                        SendMessageW(header, WM_CHAR, 'x', 0);
+                    Check("a header line takes 38 characters", TextOf(header) == std::wstring(38, L'x'),
+                          TextOf(header));
+                    for (int i = 0; i < 6; ++i)
+                        SendMessageW(header, WM_CHAR, '\r', 0);
+                    Check("and the header 4 lines",
+                          SendMessageW(header, EM_GETLINECOUNT, 0, 0) == 4);
+                });
+    VisitDialog(Child(shell.Page, L"Button", L"Налоговые группы"), L"Настройки налоговых групп", L"tax-groups.png",
+                [](HWND d) {
+                    HWND grid = Child(d, L"SysListView32");
+                    RECT r{};
+                    r.top = 2;
+                    r.left = LVIR_BOUNDS;
+                    SendMessageW(grid, LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+                    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                    SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                    SendMessageW(grid, WM_LBUTTONUP, 0, at);
+                    Sleep(300);
+                    HWND edit = Child(grid, L"Edit");
+                    Check("a rate is edited in place", edit && IsWindowVisible(edit));
+                    if (!edit)
+                        return;
+                    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+                    for (wchar_t key : std::wstring(L"1x8.5,"))
+                        SendMessageW(edit, WM_CHAR, key, 0);
+                    Check("a rate takes digits and one decimal separator", TextOf(edit) == L"18,5", TextOf(edit));
+                });
 
     // Context help of the OK button: its text in a popup near the button.
     {
