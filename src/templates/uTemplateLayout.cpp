@@ -44,44 +44,40 @@ WString AlignChunk(const WString& Chunk, LONG Width, LONG HorizontalAlign) {
     return out;
 }
 
-WString LayoutBlock(const WString& Text, LONG Width, LONG Rows, LONG TextPlacement, LONG VerticalAlign,
-                    LONG HorizontalAlign) {
+void LayoutBlockInto(WString& Block, const WString& Text, LONG Width, LONG Rows, LONG TextPlacement,
+                     LONG VerticalAlign, LONG HorizontalAlign) {
+    Block.clear();
     if (Width <= 0 || Rows <= 0)
-        return {};
+        return;
     const auto w = static_cast<size_t>(Width);
     const size_t total = w * static_cast<size_t>(Rows);
     WString source;
-    WStringView s;
+    WStringView s = Text;
     if (TextPlacement == tpCut) {
-        s = Text.size() <= w ? WStringView(Text) : (source = CutText(Text, Width, HorizontalAlign), WStringView(source));
+        if (Text.size() > w)
+            s = source = CutText(Text, Width, HorizontalAlign);
     } else if (TextPlacement == tpMark) {
-        s = Text.size() > w ? (source.assign(w, u'#'), WStringView(source)) : WStringView(Text);
-    } else {
-        s = Text.size() <= total ? WStringView(Text)
-                                 : (source = CutText(Text, static_cast<LONG>(total), HorizontalAlign),
-                                    WStringView(source));
+        if (Text.size() > w)
+            s = source.assign(w, u'#');
+    } else if (Text.size() > total) {
+        s = source = CutText(Text, static_cast<LONG>(total), HorizontalAlign);
     }
-    WString chunks;
-    chunks.reserve(total);
-    for (size_t k = 0; k < static_cast<size_t>(Rows) && k * w < s.size(); ++k)
-        AppendAligned(chunks, s.substr(k * w, w), Width, HorizontalAlign);
-    const size_t emptyRows = (total - chunks.size()) / w;
-    WString result;
-    result.reserve(total);
-    switch (VerticalAlign) {
-    case vaBottom:
-        result.assign(emptyRows * w, Space);
-        result += chunks;
-        break;
-    case vaCentre:
-        result.assign(emptyRows / 2 * w, Space);
-        result += chunks;
-        result.resize(total, Space);
-        break;
-    default:
-        result = std::move(chunks);
-        result.append(emptyRows * w, Space);
-        break;
-    }
-    return result;
+    // The rows with text, aligned, then the empty rows placed as the vertical alignment says.
+    size_t textRows = 0;
+    while (textRows < static_cast<size_t>(Rows) && textRows * w < s.size())
+        ++textRows;
+    const size_t emptyRows = static_cast<size_t>(Rows) - textRows;
+    const size_t above = VerticalAlign == vaBottom ? emptyRows : VerticalAlign == vaCentre ? emptyRows / 2 : 0;
+    Block.reserve(total);
+    Block.append(above * w, Space);
+    for (size_t k = 0; k < textRows; ++k)
+        AppendAligned(Block, s.substr(k * w, w), Width, HorizontalAlign);
+    Block.append(total - Block.size(), Space);
+}
+
+WString LayoutBlock(const WString& Text, LONG Width, LONG Rows, LONG TextPlacement, LONG VerticalAlign,
+                    LONG HorizontalAlign) {
+    WString block;
+    LayoutBlockInto(block, Text, Width, Rows, TextPlacement, VerticalAlign, HorizontalAlign);
+    return block;
 }

@@ -55,6 +55,9 @@ WString FormatDatePattern(const WString& Pattern, DATE Value);
 // The text laid out in Rows rows of Width characters (Width × Rows characters in all).
 WString LayoutBlock(const WString& Text, LONG Width, LONG Rows, LONG TextPlacement, LONG VerticalAlign,
                     LONG HorizontalAlign);
+// The same into a text whose storage is used again (a column laid out once per printing).
+void LayoutBlockInto(WString& Block, const WString& Text, LONG Width, LONG Rows, LONG TextPlacement,
+                     LONG VerticalAlign, LONG HorizontalAlign);
 // At most Limit characters of the text: the first, the last (right) or the middle ones (centre).
 WString CutText(const WString& Text, LONG Limit, LONG HorizontalAlign);
 // The chunk padded with spaces to exactly Width characters.

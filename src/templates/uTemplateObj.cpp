@@ -104,13 +104,17 @@ void TSectionItem::CopyFrom(const TBaseItem& source, TSectionItem* section) {
 
 WString TFieldList::GetText() const {
     WString text;
+    AppendText(text);
+    return text;
+}
+
+void TFieldList::AppendText(WString& text) const {
     for (std::size_t i = 0; i < Count(); ++i) {
         const TFieldItem& f = (*this)[i];
         text += f.Prefix;
         text += f.Value;
         text += f.Postfix;
     }
-    return text;
 }
 
 WString TCompositeStringList::GetText() const {

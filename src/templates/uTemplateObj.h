@@ -23,7 +23,8 @@ class TBaseItem;
 class TValueTable {
 public:
     struct TRow {
-        std::string Name;           // ANSI, for the name comparison
+        WStringView Name;           // in the table, or
+        WString OwnedName;          // a copy of it when it is no text there
         const VARIANT* Raw = nullptr; // the value in the table, or
         Variant Owned;              // a copy of it when it was given by reference
         const Variant& Value() const;
@@ -109,6 +110,7 @@ public:
     using TItemList::TItemList;
     // Prefix + Value + Postfix of every field, in order.
     WString GetText() const override;
+    void AppendText(WString& text) const;
 };
 
 class TCompositeFieldItem : public TBaseItem {

@@ -16,7 +16,11 @@ const std::vector<TValueTable::TRow>& TValueTable::Rows() const {
         FRows.resize(static_cast<size_t>(t.Count()));
         for (LONG j = 0; j < t.Count(); ++j) {
             TRow& row = FRows[static_cast<size_t>(j)];
-            row.Name = WideToAnsi(t.Text(0, j));
+            const VARIANT* name = t.Ref(0, j);
+            if (name && name->vt == VT_BSTR && name->bstrVal)
+                row.Name = WStringView(name->bstrVal, SysStringLen(name->bstrVal));
+            else
+                row.Name = row.OwnedName = t.Text(0, j);
             row.Raw = t.Ref(1, j);
             if (!row.Raw)
                 row.Owned = t.Item(1, j);
@@ -31,7 +35,7 @@ void TFieldItem::SetValues(const TValueTable& values) {
     if (!IsParameter)
         return;
     for (const TValueTable::TRow& row : values.Rows()) {
-        if (SameName(row.Name, NameAnsi)) {
+        if (SameTemplateName(row.Name, Name, NameAnsi)) {
             // A text is its own formatted value; no need to make a Variant of it first.
             Value = Type == ftText ? ValueText(row.Value())
                                    : FormatFieldValue(ConvertFieldValue(row.Value(), Type), Type, ParsedFormat);
@@ -42,7 +46,8 @@ void TFieldItem::SetValues(const TValueTable& values) {
 
 void TCompositeFieldItem::SetValues(const TValueTable& values) {
     Fields.SetValues(values);
-    Text = Fields.GetText();
+    Text.clear();
+    Fields.AppendText(Text);
 }
 
 bool TCompositeStringItem::HasData() const {
@@ -135,13 +140,16 @@ void TCompositeStringItem::ComputeRowCount() {
 
 void TCompositeStringItem::LayoutRows() {
     const TSectionList& sections = Root->Sections;
-    Rows.assign(static_cast<size_t>(RowCount), WString());
+    // The rows' storage of the previous printing is used again.
+    Rows.resize(static_cast<size_t>(RowCount));
+    for (WString& row : Rows)
+        row.clear();
     for (std::size_t c = 0; c < CompositeFields.Count(); ++c) {
         TCompositeFieldItem& col = CompositeFields[c];
         const size_t width = static_cast<size_t>(std::max<LONG>(col.EffectiveLength, 0));
         Root->Spend(width * Rows.size());
-        col.Block = LayoutBlock(col.Text, col.EffectiveLength, RowCount, col.TextPlacement, col.VerticalAlign,
-                                col.HorizontalAlign);
+        LayoutBlockInto(col.Block, col.Text, col.EffectiveLength, RowCount, col.TextPlacement, col.VerticalAlign,
+                        col.HorizontalAlign);
         const bool flags[4] = {col.Bold, col.Italic, col.Underline, col.Inversion};
         for (size_t r = 0; r < Rows.size(); ++r) {
             WString& row = Rows[r];
@@ -163,10 +171,10 @@ void TSectionList::SetValues(const Variant& params) {
     const TTableReader t(params);
     WString result;
     for (LONG i = 0; i < t.Count(); ++i) {
-        const std::string name = WideToAnsi(t.Text(0, i));
+        const WString name = t.Text(0, i);
         for (std::size_t s = 0; s < Count(); ++s) {
             TSectionItem& section = (*this)[s];
-            if (!SameName(name, section.NameAnsi))
+            if (!SameTemplateName(name, section.Name, section.NameAnsi))
                 continue;
             const VARIANT* inPlace = t.Ref(1, i);
             const Variant copy = inPlace ? Variant() : t.Item(1, i);

@@ -85,6 +85,26 @@ std::optional<LONG> DecimalInteger(WStringView text, bool leadingSpaces) {
     return static_cast<LONG>(n);
 }
 
+bool SameTemplateName(WStringView name, WStringView otherWide, const std::string& otherAnsi) {
+    const auto lower = [](WCHAR c) { return c >= u'A' && c <= u'Z' ? static_cast<WCHAR>(c + 32) : c; };
+    if (name.size() == otherWide.size()) {
+        size_t i = 0;
+        while (i < name.size() && lower(name[i]) == lower(otherWide[i]))
+            ++i;
+        if (i == name.size())
+            return true;
+    }
+    const auto plain = [](WStringView text) {
+        for (WCHAR c : text)
+            if (c < 0x20 || c > 0x7E)
+                return false;
+        return true;
+    };
+    if (plain(name) && plain(otherWide))
+        return false;
+    return SameName(WideToAnsi(name), otherAnsi);
+}
+
 WString ValueText(const Variant& value) {
     if (value.IsEmpty() || value.IsNull())
         return {};

@@ -73,6 +73,10 @@ private:
 // allowed when asked for.
 std::optional<LONG> DecimalInteger(WStringView text, bool leadingSpaces);
 
+// The names of sections and fields compare as every name of the driver does (without regard to
+// case, in the ANSI code page); plain Latin names are compared as they are, without conversion.
+bool SameTemplateName(WStringView name, WStringView otherWide, const std::string& otherAnsi);
+
 // Text of a value: Empty and Null give an empty text.
 WString ValueText(const Variant& value);
 
