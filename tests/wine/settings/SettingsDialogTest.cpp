@@ -387,6 +387,21 @@ void LookAndConfirm() {
         WaitGone(info);
     }
 
+    // The header programmed into the virtual printer and stored; an X report printed there.
+    Click(Child(shell.Page, L"Button", L"Шапка и подвал чека"));
+    HWND headerDialog = WaitWindow(L"Шапка и подвал чека");
+    Check("the header dialog opens to be programmed", headerDialog != nullptr);
+    if (headerDialog) {
+        SendMessageW(Child(headerDialog, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"МАГАЗИН №1"));
+        Click(Child(headerDialog, L"Button", L"OK"));
+        Check("OK programs the printer and closes", WaitGone(headerDialog));
+    }
+    Click(Child(shell.Page, L"Button", L"X - Отчет"));
+    Sleep(300);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(shell.Window, WM_NULL, 0, 0, SMTO_BLOCK, 20000, &answer);
+    Check("the X report prints without an error box", FindWindowW(L"#32770", L"Ошибка") == nullptr);
+
     SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Тестовый кассир"));
     SendMessageW(shell.Baud, CB_SETCURSEL, 4, 0); // 57600
     shell.Close(L"ОК");
@@ -507,6 +522,7 @@ int wmain(int argc, wchar_t** argv) {
     Check("the new cashier name is stored", host.Setting(L"DefCashierName") == L"Тестовый кассир",
           host.Setting(L"DefCashierName"));
     Check("the new speed is stored", host.Setting(L"BaudRate") == L"57600", host.Setting(L"BaudRate"));
+    Check("the programmed header is stored", host.Setting(L"HeaderText") == L"МАГАЗИН №1", host.Setting(L"HeaderText"));
     Check("Cancel answers False", !host.ShowSettings(ChangeAndCancel, code));
     Check("with the code of a cancel", code == 201);
     Check("Cancel keeps the stored name", host.Setting(L"DefCashierName") == L"Тестовый кассир",
