@@ -81,6 +81,17 @@ TEST_F(DriverReportsTest, ZReportGivesThePrinterBackTheDocumentParametersItForgo
     EXPECT_EQ(Calls("SetParamDoc").back()["args"], json::parse("[433, 7, 0]")) << "(211 | 1A0) & ~200 hex";
 }
 
+TEST_F(DriverReportsTest, ZReportStandsWhenTheDocumentParametersCannotBeRepaired) {
+    Config(R"({"paramDocResetByZ": true})");
+    Faults(R"({"rules": [{"fn": "SetParamDoc", "code": 55}]})");
+    Up();
+    ASSERT_TRUE(Command(Disp(), idOpenDay).Ok);
+    TCommandAnswer z = Command(Disp(), idPrintZReport);
+    EXPECT_TRUE(z.Ok) << z.Text();
+    EXPECT_EQ(Calls("SetParamDoc").size(), 1u);
+    EXPECT_EQ(Driver->ShiftCounter(), 1);
+}
+
 TEST_F(DriverReportsTest, ReportsGetTheNormalTimeoutBackEvenWhenTheyFail) {
     Faults(R"({"rules": [{"fn": "XReport", "code": 194}, {"fn": "ShiftClose", "code": 55}]})");
     Up();
@@ -132,6 +143,20 @@ TEST_F(DriverReportsTest, EncashMovesTheAbsoluteAmountInKopecksByKind) {
     EXPECT_EQ(Command(Disp(), idEncash, Encash(1, 30000000.0)).Code(), 1004) << "beyond 32-bit kopecks";
     EXPECT_EQ(Command(Disp(), idEncash, Encash(0, 1e6)).Code(), 1001) << "the drawer holds less";
     EXPECT_EQ(Since(mark).front(), C("FromCash", "[100000000]")) << "nothing was sent for the refused amount";
+}
+
+TEST_F(DriverReportsTest, OnAShiftOfADayOnlyCashInIsRefusedBeforeAnythingIsSent) {
+    Config(R"({"clock": {"frozenAt": "2024-05-18 09:00:00"}})");
+    Up();
+    ASSERT_TRUE(Command(Disp(), idOpenDay).Ok);
+    ASSERT_TRUE(Command(Disp(), idEncash, Encash(1, 10)).Ok);
+    Config(R"({"clock": {"frozenAt": "2024-05-19 09:00:00"}})");
+    ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+    EXPECT_EQ(Command(Disp(), idEncash, Encash(1, 10)).Code(), ErrShiftOver24Hours);
+    EXPECT_EQ(Calls("ToCash").size(), 1u);
+    // Taking cash out is left to the printer to judge.
+    Command(Disp(), idEncash, Encash(0, 10));
+    EXPECT_EQ(Calls("FromCash").size(), 1u);
 }
 
 TEST_F(DriverReportsTest, CountersGiveTheShiftsMoneyByPaymentTypeAndTheDocumentCounts) {
