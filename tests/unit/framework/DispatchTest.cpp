@@ -493,6 +493,18 @@ TEST_F(DispatchTest, CommandWritesItsArraysIntoATypedArrayVariable) {
     EXPECT_FALSE(failed.Result.AsBoolean());
     received = Variant::FromArray(hostArray);
     EXPECT_EQ(ArrayReader(received.Raw()).Item(0).AsInteger(), 1004) << "the error array replaced the old one";
+
+    // The same host passes its InData array variable, which comes back as it went.
+    Object->NextCode = 0;
+    SAFEARRAY* hostIn = MakeVariantArray({Variant(5)}).Detach().parray;
+    Variant outData;
+    std::vector<VARIANT> args{TypedRef(VT_ARRAY | VT_VARIANT, &hostIn), ByRef(outData), ByVal(Variant(0))};
+    THostCall withInData = Call(Disp(), idOpenCheck, args);
+    EXPECT_EQ(withInData.Hr, S_OK);
+    EXPECT_TRUE(withInData.Result.AsBoolean());
+    EXPECT_EQ(ArrayReader(Object->SeenInData.Raw()).Item(0).AsInteger(), 5);
+    const Variant in = Variant::FromArray(hostIn);
+    EXPECT_EQ(ArrayReader(in.Raw()).Item(0).AsInteger(), 5);
 }
 
 TEST_F(DispatchTest, CommandConvertsIntoEveryIntegerWidth) {
