@@ -1,7 +1,7 @@
 // TDriverFR: cash in and out, the cash drawer, the printer's clock and the last document.
 #include "fiscal/uDriverFR.h"
 
-#include "fiscal/uPrinterUnits.h"
+#include "fiscal/uReceiptTables.h"
 #include "framework/uEquipmentErrors.h"
 
 #include <limits>
@@ -9,10 +9,10 @@
 LONG TDriverFR::DoEncash(LONG EncashKind, CY Amount, TFiscalDocResult& Result, WString& Text) {
     // The kind gives the direction; the amount's sign means nothing to the printer. An amount
     // that does not fit the printer's kopecks is refused before anything is sent.
-    const std::optional<LONG> kopecks = KopecksOf(Amount);
-    if (!kopecks || *kopecks == std::numeric_limits<LONG>::min())
+    LONG kopecks = 0;
+    if (!CurrencyToKopecks(Amount, kopecks) || kopecks == std::numeric_limits<LONG>::min())
         return ErrInvalidParameters;
-    const LONG amount = *kopecks < 0 ? -*kopecks : *kopecks;
+    const LONG amount = kopecks < 0 ? -kopecks : kopecks;
     // Taking cash out must stay possible on a shift that has run too long; paying in must not.
     const LONG ready = EncashKind == 0 ? CheckReady() : CheckShift(Text);
     return PrintDocument(ready, Result, Text, [&] {

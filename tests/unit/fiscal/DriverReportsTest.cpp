@@ -1,7 +1,6 @@
 // Reports, shift closing, cash and the counters, checked against the virtual printer's journal.
 #include "FiscalTestSupport.h"
 
-#include "fiscal/uPrinterUnits.h"
 #include "framework/uEquipmentErrors.h"
 
 #include <map>
@@ -248,20 +247,4 @@ TEST_F(DriverReportsTest, ServiceCallsAnswer1006WithoutALibraryAndCommandsAnswer
         EXPECT_EQ(Command(Disp(), id).Code(), 1008) << id;
     EXPECT_EQ(Command(Disp(), idEncash, Encash(1, 1)).Code(), 1008);
     EXPECT_TRUE(Dir.Journal().empty());
-}
-
-TEST(PrinterUnits, KopecksAreTheNearestWithHalvesToEvenAndMustFit32Bits) {
-    const std::pair<LONGLONG, LONG> cases[] = {{50, 0},
-                                               {150, 2},
-                                               {-150, -2},
-                                               {149, 1},
-                                               {151, 2},
-                                               {-51, -1},
-                                               {1234500, 12345},
-                                               {214748364700, 2147483647},
-                                               {-214748364800, -2147483647 - 1}};
-    for (const auto& [scaled, kopecks] : cases)
-        EXPECT_EQ(KopecksOf(fwtest::Cy(scaled)), std::optional<LONG>(kopecks)) << scaled;
-    EXPECT_FALSE(KopecksOf(fwtest::Cy(214748364751)).has_value());
-    EXPECT_FALSE(KopecksOf(fwtest::Cy(INT64_MIN)).has_value());
 }
