@@ -41,7 +41,7 @@ private:
 class TBaseList {
 public:
     using TFactory = std::function<std::unique_ptr<TBaseItem>()>;
-    TBaseList(TFactory factory, TTemplateObj* root) : FFactory(std::move(factory)), Root(root) {}
+    TBaseList(TFactory factory, TTemplateObj* root) : Root(root), FFactory(std::move(factory)) {}
     virtual ~TBaseList() = default;
     TBaseList(const TBaseList&) = delete;
     TBaseList& operator=(const TBaseList&) = delete;
@@ -55,15 +55,14 @@ public:
     TBaseItem& Add();
     void Clear() noexcept { FItems.clear(); }
 
+    TTemplateObj* Root; // the template the list belongs to
+
 protected:
     TBaseItem& At(std::size_t i) const { return *FItems[i]; }
 
 private:
     TFactory FFactory;
     std::vector<std::unique_ptr<TBaseItem>> FItems;
-
-public:
-    TTemplateObj* Root;
 };
 
 class TBaseItem {

@@ -101,6 +101,22 @@ TEST(TemplateRender, ASectionPrintedAgainKeepsValuesItWasNotGiven) {
               (std::vector<std::string>{"a1        b1        ", "a2        b1        "}));
 }
 
+TEST(TemplateRender, AModelCopiesOnlyItemsOfItsOwnClass) {
+    TTemplateObj source, copy;
+    source.Build(OneBlock(TBlock{1, 1, false, {{false, 5, 0, 0, 0, {{"A", 0}}}}}), 20);
+    copy.Sections.CopyFrom(source.Sections, nullptr);
+    copy.Sections.SetValues(Params({{"S", {{"A", Variant(W("x"))}}}}));
+    EXPECT_EQ(U8(copy.Sections.GetText()), "x    \r\n");
+    const TSectionItem& section = source.Sections[0];
+    TFieldItem field;
+    try {
+        field.CopyFrom(section, nullptr);
+        ADD_FAILURE() << "a section copied into a field";
+    } catch (const ETemplateError& e) {
+        EXPECT_STREQ(e.what(), "Не перекрыт");
+    }
+}
+
 TEST(TemplateRender, StyleCodesSurroundTheColumn) {
     TColumn bold{false, 4, 0, 0, 0, {{"A", 0}}};
     bold.Bold = true;
