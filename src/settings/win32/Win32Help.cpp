@@ -1,8 +1,6 @@
 // HTML Help and text popups.
 #include "settings/win32/Win32Help.h"
 
-#include <commctrl.h>
-
 namespace {
 
 // The HTML Help control's popup record with wide texts, and the two commands used.
@@ -33,41 +31,90 @@ THtmlHelpW HtmlHelpEntry() {
 
 constexpr COLORREF PopupBackground = RGB(255, 255, 238);
 constexpr COLORREF PopupText = RGB(0, 0, 0);
-constexpr UINT_PTR PopupTimer = 0x4F52;
+constexpr int PopupMargin = 5;
+constexpr int PopupMaxWidth = 360;
+constexpr UINT_PTR PopupTimer = 1;
+const wchar_t PopupClass[] = L"OrvelHelpPopup";
 
-// The fallback popup: one tooltip for the process, shown at a point until its timer ends.
-HWND tip = nullptr;
-TTTOOLINFOW tool{};
-WString shown;
+// The fallback popup: a bordered window in the popup's colours and margins that a click, a key or
+// its timer closes. One at a time.
+HWND popupWindow = nullptr;
+WString popupText;
 
-void CALLBACK HidePopup(HWND window, UINT, UINT_PTR id, DWORD) {
-    KillTimer(window, id);
-    if (tip && IsWindow(tip))
-        SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+HFONT PopupFont() {
+    static HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return font;
 }
 
-// A tooltip at a point that goes away by itself.
-void TooltipPopup(HWND owner, const WString& text, POINT at) {
-    if (!tip || !IsWindow(tip)) {
-        tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-        tool.hwnd = owner;
-        tool.uId = 1;
-        tool.lpszText = const_cast<LPWSTR>(L"");
-        SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 360);
-        SendMessageW(tip, TTM_SETTIPBKCOLOR, PopupBackground, 0);
-        SendMessageW(tip, TTM_SETTIPTEXTCOLOR, PopupText, 0);
+LRESULT CALLBACK PopupProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT r;
+        GetClientRect(window, &r);
+        HBRUSH brush = CreateSolidBrush(PopupBackground);
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        r.left += PopupMargin;
+        r.top += PopupMargin;
+        r.bottom -= PopupMargin;
+        HGDIOBJ old = SelectObject(dc, PopupFont());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, PopupText);
+        DrawTextW(dc, popupText.c_str(), static_cast<int>(popupText.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, old);
+        EndPaint(window, &ps);
+        return 0;
     }
-    shown = text;
-    tool.lpszText = const_cast<LPWSTR>(shown.c_str());
-    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
-    SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-    SetTimer(owner, PopupTimer, 6000, &HidePopup);
+    case WM_TIMER:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_KEYDOWN:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        if (popupWindow == window)
+            popupWindow = nullptr;
+        return 0;
+    default:
+        return DefWindowProcW(window, msg, wParam, lParam);
+    }
+}
+
+void OwnPopup(HWND owner, const WString& text, POINT at) {
+    static const ATOM registered = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &PopupProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+        wc.lpszClassName = PopupClass;
+        return RegisterClassW(&wc);
+    }();
+    if (!registered)
+        return;
+    if (popupWindow)
+        DestroyWindow(popupWindow);
+    popupText = text;
+    // The text's size in the popup's font, wrapped at the widest line a popup takes.
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, PopupFont());
+    RECT size{0, 0, PopupMaxWidth, 0};
+    DrawTextW(screen, popupText.c_str(), static_cast<int>(popupText.size()), &size,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    // A glyph may reach past the advance the measure counts: a little room for the last one.
+    constexpr int Overhang = 3;
+    RECT outer{0, 0, size.right + 2 * PopupMargin + Overhang, size.bottom + 2 * PopupMargin};
+    AdjustWindowRectEx(&outer, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    popupWindow = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, PopupClass, L"", WS_POPUP | WS_BORDER, at.x, at.y,
+                                  outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (!popupWindow)
+        return;
+    ShowWindow(popupWindow, SW_SHOWNOACTIVATE);
+    SetTimer(popupWindow, PopupTimer, 8000, nullptr);
 }
 
 } // namespace
@@ -99,5 +146,5 @@ void ShowHelpPopupWindow(HWND Owner, const THelpPopup& Popup) {
         return;
     // Without the HTML Help control a text popup can still be shown.
     if (!Popup.FromHelpFile)
-        TooltipPopup(Owner, Popup.Text, POINT{Popup.At.X, Popup.At.Y});
+        OwnPopup(Owner, Popup.Text, POINT{Popup.At.X, Popup.At.Y});
 }

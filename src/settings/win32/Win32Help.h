@@ -1,5 +1,5 @@
 // HTML Help for the dialogs: the help file and its text popups, through the system's HTML Help
-// control loaded when first needed. Where it is missing, a popup falls back to a tooltip.
+// control loaded when first needed. Where it shows no text popup, a window of our own does.
 #pragma once
 
 #include "settings/ufmCommonSettings.h"

@@ -361,7 +361,7 @@ void LookAndConfirm() {
         HWND popup = nullptr;
         EnumWindows(
             [](HWND w, LPARAM p) {
-                if (IsWindowVisible(w) && _wcsicmp(ClassOf(w).c_str(), L"tooltips_class32") == 0) {
+                if (IsWindowVisible(w) && ClassOf(w) == L"OrvelHelpPopup") {
                     *reinterpret_cast<HWND*>(p) = w;
                     return FALSE;
                 }
