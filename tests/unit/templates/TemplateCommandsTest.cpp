@@ -84,6 +84,23 @@ TEST_F(TemplateCommands, TheStoreKeepsItsOwnCopy) {
     ASSERT_EQ(GetTemplate(105, stored, description), ErrNone);
     EXPECT_EQ(U8(ArrayReader(stored.Raw()).Item(0, 0).AsWide()), "before");
 
+    // A reference that leads back to itself is refused, in a template and in a parameter table.
+    VARIANT loop;
+    loop.vt = VT_BYREF | VT_VARIANT;
+    loop.pvarVal = &loop;
+    VariantArray2D cyclic(1, 1);
+    cyclic.Set(0, 0, Variant::CopyOf(loop));
+    EXPECT_THROW(PutTemplate(109, "", cyclic.Release()), EDriverError);
+    ASSERT_TRUE(Command(Disp(), idUploadTemplate, Arr({Variant(110), Variant(W("d")), OneBlock(Line)})).Ok);
+    VariantArray2D values(2, 1);
+    values.Set(0, 0, Variant(W("Item")));
+    values.Set(1, 0, Variant::CopyOf(loop));
+    VariantArray2D params(2, 1);
+    params.Set(0, 0, Variant(W("S")));
+    params.Set(1, 0, values.Release());
+    EXPECT_EQ(Command(Disp(), idPrintTemplateDocument, Arr({params.Release(), Variant(110), Variant(0)})).Code(),
+              ErrUnknown);
+
     // Arrays nested without end are refused.
     Variant deep = Arr({Variant(1)});
     for (int i = 0; i < 100; ++i)
