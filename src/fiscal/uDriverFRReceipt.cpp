@@ -126,7 +126,13 @@ LONG TDriverFR::FinishReceipt(const TAzimuthEntries& Lib, const TReceiptTable& P
         return ErrPaymentMismatch;
     if (code == ErrNone && !Params.Footer.empty())
         code = Lib.CommentReceipt(CenterText(Params.Footer, FRowWidth).c_str());
-    if (code == ErrNone)
+    if (code == ErrNone) {
         code = Lib.CloseReceipt();
+        // An answer lost on the line after the printer closed the receipt: it is registered and
+        // paid, and reporting it as failed would have the host print it again.
+        LONG state = 0, other = 0;
+        if (code != ErrNone && Lib.GetShiftState(&state, &other) == ErrNone)
+            code = ErrNone;
+    }
     return TranslateError(code, Text);
 }
