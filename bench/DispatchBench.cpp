@@ -1,6 +1,7 @@
 // The road of a host command call: GetIDsOfNames + Invoke with a three-element InData array,
 // tracing off, against a direct virtual call of the same handler.
 #include "AllocationCounter.h"
+#include "HostCall.h"
 
 #include "framework/uBaseObject.h"
 #include "framework/uInData.h"
@@ -49,20 +50,8 @@ void DispatchRoad(benchmark::State& state) {
     LPOLESTR names[1] = {name.data()};
     const std::uint64_t before = HeapAllocations();
     for (auto _ : state) {
-        DISPID id = DISPID_UNKNOWN;
-        dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-        VARIANT args[3]; // last argument first, as hosts store them
-        VariantInit(&args[0]);
-        args[0].vt = VT_I4;
-        args[0].lVal = 0;
-        VariantInit(&args[1]);
-        args[1].vt = VT_BYREF | VT_VARIANT;
-        args[1].pvarVal = outData.Get();
-        args[2] = inData.Raw();
-        DISPPARAMS dp{args, nullptr, 3, 0};
         Variant result;
-        HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp, result.Get(), nullptr,
-                                      nullptr);
+        HRESULT hr = CallCommand(dispatch, names[0], inData, outData, result);
         benchmark::DoNotOptimize(hr);
         benchmark::DoNotOptimize(result);
     }

@@ -95,7 +95,7 @@ public:
     LONG DoPrintText(const std::string& TextToPrint, WString& Text) override;
     // One non-fiscal document: the text, a dashed line and the centred footer when there is one,
     // and the header before it or as a document of its own after it. ANSI texts.
-    LONG PrintNonFiscalText(const std::string& Document, const std::string& Footer, const std::string& Header,
+    LONG PrintNonFiscalText(std::string Document, const std::string& Footer, const std::string& Header,
                             WString& Text);
     // The framed block of HeaderText that opens a receipt copy.
     std::string BuildHeaderBlock() const;

@@ -22,7 +22,8 @@ LONG TDriverFR::PrintReceiptCopy(const Variant& Goods, const Variant& Payments, 
     if (!ReadHostInput([&] {
             const TReceiptTable goods(Goods);
             const TReceiptTable payments(Payments);
-            copy.reserve(static_cast<std::size_t>(goods.RowCount() > 0 ? goods.RowCount() : 0) * 4 *
+            // Room for the usual item of four lines and the header block and footer that follow.
+            copy.reserve((static_cast<std::size_t>(goods.RowCount() > 0 ? goods.RowCount() : 0) * 4 + 24) *
                          (static_cast<std::size_t>(FRowWidth) + 2));
             RenderCopyHeader(context, Params, copy);
             TGoodsRow row;
@@ -33,5 +34,5 @@ LONG TDriverFR::PrintReceiptCopy(const Variant& Goods, const Variant& Payments, 
             RenderCopyTotals(context, Params, payments, copy);
         }))
         return ErrInvalidParameters;
-    return PrintNonFiscalText(copy, GetParamAsString("FooterText"), BuildHeaderBlock(), Text);
+    return PrintNonFiscalText(std::move(copy), GetParamAsString("FooterText"), BuildHeaderBlock(), Text);
 }

@@ -51,7 +51,7 @@ LONG TDriverFR::DoPrintText(const std::string& TextToPrint, WString& Text) {
     // is not printed.
     for (const std::string& line : SplitLines(TextToPrint)) {
         if (!line.empty() && static_cast<unsigned char>(line[0]) < 32) {
-            code = PrintNonFiscalText(buffer, "", "", Text);
+            code = PrintNonFiscalText(std::move(buffer), "", "", Text);
             if (code != ErrNone)
                 return code;
             buffer.clear();
@@ -61,12 +61,12 @@ LONG TDriverFR::DoPrintText(const std::string& TextToPrint, WString& Text) {
         }
     }
     if (!buffer.empty())
-        code = PrintNonFiscalText(buffer, "", "", Text);
+        code = PrintNonFiscalText(std::move(buffer), "", "", Text);
     return code;
 }
 
-LONG TDriverFR::PrintNonFiscalText(const std::string& Document, const std::string& Footer,
-                                   const std::string& Header, WString& Text) {
+LONG TDriverFR::PrintNonFiscalText(std::string Document, const std::string& Footer, const std::string& Header,
+                                   WString& Text) {
     const TAzimuthEntries lib = Lib();
     LONG code = lib.OpenFDoc();
     if (code == LibDocumentOpen) {
@@ -77,12 +77,12 @@ LONG TDriverFR::PrintNonFiscalText(const std::string& Document, const std::strin
     if (code != ErrNone)
         return TranslateError(code, Text);
 
+    // Laid out in the one buffer: a long receipt copy is not held twice.
     const bool headerFirst = (GetParamAsInteger("ParamDoc1") & HeaderFirstBit) != 0;
-    std::string document;
-    document.reserve(Header.size() + Document.size() + Footer.size() + 128);
+    std::string& document = Document;
+    document.reserve(Header.size() + document.size() + 2 * Footer.size() + 128);
     if (headerFirst)
-        document += Header;
-    document += Document;
+        document.insert(0, Header);
     if (!Footer.empty()) {
         document += LineBreak;
         document.append(static_cast<std::size_t>(FRowWidth), '-');
