@@ -19,6 +19,8 @@ packages=(
   xvfb x11-apps netpbm
   # the help file's compiler
   fp-utils
+  # the integrators' package (tools/package.sh) and its check
+  zip unzip
   # fuzzers (libFuzzer comes with clang's runtime)
   clang libclang-rt-14-dev
 )
