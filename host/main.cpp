@@ -4,6 +4,7 @@
 #include "DriverHost.h"
 #include "EquipmentManager.h"
 #include "Interactive.h"
+#include "LogReplay.h"
 #include "PortListing.h"
 #include "Runner.h"
 #include "ScenarioReader.h"
@@ -26,6 +27,7 @@ const char* const kUsage =
     "usage: orvel27-host [options] SCENARIO.json\n"
     "       orvel27-host [options] --interactive\n"
     "       orvel27-host --list-ports\n"
+    "       orvel27-host --from-log DEBUG.log > SCENARIO.json\n"
     "\n"
     "options:\n"
     "  --library PATH        register this driver module (its DllRegisterServer) first\n"
@@ -42,6 +44,8 @@ const char* const kUsage =
     "                        calls around the steps (default: the scenario's, else full)\n"
     "  --check               only read and check the scenario\n"
     "  --interactive         read calls from standard input (type help at the prompt)\n"
+    "  --from-log LOG        write a scenario that repeats the commands of a driver debug log\n"
+    "                        (between Enable and Disable) with the logged values and results\n"
     "  --list-ports          list the machine's serial and parallel ports and USB printers as\n"
     "                        the settings page's port picker shows them, each tested whether it\n"
     "                        can be opened now (available, unavailable)\n"
@@ -59,6 +63,7 @@ struct Options {
     bool answerFalse = false, withoutGetAppProperty = false;
     std::string lifecycle;
     bool checkOnly = false, interactive = false, listPorts = false;
+    std::string fromLog;
 };
 
 class UsageError : public std::runtime_error {
@@ -102,12 +107,19 @@ Options ParseOptions(const std::vector<std::string>& argv) {
             o.interactive = true;
         else if (a == "--list-ports")
             o.listPorts = true;
+        else if (a == "--from-log")
+            o.fromLog = value();
         else if (a.rfind("--", 0) == 0)
             throw UsageError("unknown option " + a);
         else if (o.scenarioFile.empty())
             o.scenarioFile = a;
         else
             throw UsageError("one scenario file at a time (" + o.scenarioFile + ", " + a + ")");
+    }
+    if (!o.fromLog.empty()) {
+        if (o.interactive || o.listPorts || !o.scenarioFile.empty())
+            throw UsageError("--from-log takes no scenario");
+        return o;
     }
     if (o.listPorts) {
         if (o.interactive || !o.scenarioFile.empty())
@@ -131,7 +143,27 @@ Lifecycle LifecycleOf(const std::string& name, Lifecycle fallback) {
     return fallback;
 }
 
+int FromLog(const std::string& logFile) {
+    std::ifstream file(PathFromUtf8(logFile), std::ios::binary);
+    if (!file) {
+        std::cerr << logFile << ": cannot be read\n";
+        return kBadInput;
+    }
+    try {
+        const LogReplay replay = ScenarioFromLog(file);
+        std::cout << replay.scenario.dump(2) << "\n";
+        for (const std::string& note : replay.notes)
+            std::cerr << "note: " << note << "\n";
+    } catch (const LogReplayError& e) {
+        std::cerr << logFile << ": " << e.what() << "\n";
+        return kBadInput;
+    }
+    return kPassed;
+}
+
 int Run(const Options& o) {
+    if (!o.fromLog.empty())
+        return FromLog(o.fromLog);
     if (o.listPorts) {
         ListPorts(std::cout);
         return kPassed;
