@@ -2,6 +2,7 @@
 
 #include "framework/uEquipmentErrors.h"
 
+#include <map>
 #include <mutex>
 
 const std::array<const char*, AzimuthEntryCount> AzimuthEntryNames = {
@@ -123,6 +124,9 @@ namespace {
 // Objects of several apartments may load and call at the same time.
 std::mutex EntriesLock;
 TAzimuthEntries SharedEntries;
+// The table of every library loaded, by handle. A handle that outlives its library is loaded
+// again before it is asked for, which replaces its table.
+std::map<HMODULE, TAzimuthEntries> EntriesByModule;
 
 std::size_t IndexOf(const char* name) {
     for (std::size_t i = 0; i < AzimuthEntryNames.size(); ++i)
@@ -140,6 +144,12 @@ template <class T> void Assign(T& target, const TAzimuthEntries& entries, const 
 TAzimuthEntries AzimuthEntries() {
     std::lock_guard<std::mutex> lock(EntriesLock);
     return SharedEntries;
+}
+
+TAzimuthEntries AzimuthEntries(HMODULE Handle) {
+    std::lock_guard<std::mutex> lock(EntriesLock);
+    const auto found = EntriesByModule.find(Handle);
+    return found != EntriesByModule.end() ? found->second : TAzimuthEntries{};
 }
 
 LONG LoadAzimuthLib(const std::string& Folder, HMODULE& Handle) {
@@ -162,6 +172,7 @@ LONG LoadAzimuthLib(const std::string& Folder, HMODULE& Handle) {
     AZIMUTH_CALLED_ENTRIES(AZIMUTH_ASSIGN)
 #undef AZIMUTH_ASSIGN
     SharedEntries = entries;
+    EntriesByModule[module] = entries;
     Handle = module;
     return ErrNone;
 }

@@ -76,8 +76,11 @@ struct TAzimuthEntries {
     std::array<FARPROC, AzimuthEntryCount> All{};
 };
 
-// A copy of the shared table, taken under its lock.
+// A copy of the table of the library loaded last, taken under its lock.
 TAzimuthEntries AzimuthEntries();
+// A copy of the table of the library with this handle (loaded by LoadAzimuthLib): objects that
+// loaded different files each call their own.
+TAzimuthEntries AzimuthEntries(HMODULE Handle);
 
 // Loads azimuth.dll from Folder (which ends with a path delimiter) unless Handle is already set,
 // and resolves every entry point into the shared table. 0; 1006 when the file does not load;

@@ -126,7 +126,8 @@ protected:
     // The folder the library is loaded from (with a trailing delimiter): the driver's own.
     virtual std::string LibraryFolder() const;
     // The shared entry points, for an object whose library is loaded.
-    virtual TAzimuthEntries Lib() const { return AzimuthEntries(); }
+    // The library this object loaded; another object may have loaded another file.
+    virtual TAzimuthEntries Lib() const { return FLibrary ? AzimuthEntries(FLibrary) : AzimuthEntries(); }
     LONG PrintFiscalReceipt(const Variant& Goods, const Variant& Payments, const TReceiptParams& Params,
                             WString& Text);
     LONG BeginReceipt(const TAzimuthEntries& Lib, const TReceiptParams& Params, WString& Text);
