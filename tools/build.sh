@@ -4,6 +4,10 @@
 # anew; one of this checkout is reused, so repeated builds are incremental.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+# Object files are cached by paths relative to the checkout, so a fresh clone in another folder
+# (as CI makes) reuses what an earlier build of the same sources compiled.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
 
 presets=("$@")
 [[ ${#presets[@]} -gt 0 ]] || presets=(linux-debug linux-release win64 win32)
