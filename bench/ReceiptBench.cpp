@@ -156,4 +156,32 @@ void ReceiptCopy(benchmark::State& state) { Receipt(state, false); }
 BENCHMARK(FiscalReceipt)->ArgsProduct({{100, 1000, 10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(ReceiptCopy)->ArgsProduct({{100, 1000, 10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
+// One short command (the cash drawer) traced and untraced: what tracing adds to a single call.
+void TracedCommand(benchmark::State& state) {
+    ComPtr<TBenchDriver> driver = CreateComObject<TBenchDriver>();
+    const std::filesystem::path logs = std::filesystem::temp_directory_path() / "orvel27-bench-command-log";
+    std::filesystem::create_directories(logs);
+    driver->LogTo(logs.string() + "/");
+    driver->SetParamValue("DebugLogEnabled", Variant(state.range(0) != 0));
+    WString text;
+    if (driver->EnableDevice(text) != 0) {
+        state.SkipWithError("the stub library did not connect");
+        return;
+    }
+    const Variant inData;
+    Variant outData;
+    WString name = Utf8ToWide("OpenDrawer");
+    bool ok = true;
+    for (auto _ : state) {
+        Variant result;
+        CallCommand(driver.Get(), name.data(), inData, outData, result);
+        ok = ok && result.Type() == VT_BOOL && result.AsBoolean();
+    }
+    if (!ok)
+        state.SkipWithError("the command failed");
+    driver->DisableSilently();
+    std::filesystem::remove_all(logs);
+}
+BENCHMARK(TracedCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 } // namespace
