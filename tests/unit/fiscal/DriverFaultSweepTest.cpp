@@ -1,0 +1,154 @@
+// Every document command against a printer that fails at each of its calls in turn: the host gets
+// the printer's code and text, no document stays open, and the printer holds either the whole
+// document or nothing of it.
+#include "ReceiptTestSupport.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+using namespace fiscaltest;
+
+namespace {
+
+// Calls a fault rule cannot name: the answer readers and the library's own bookkeeping.
+bool Faultable(const std::string& fn) {
+    static const char* const quiet[] = {"GetErrorMessageNo", "GetErrorMessage", "GetLastDllError", "GetDllVer",
+                                        "CloseDLL", "SetCommTimeoutMs"};
+    if (fn.rfind("GetFld", 0) == 0)
+        return false;
+    for (const char* q : quiet)
+        if (fn == q)
+            return false;
+    return true;
+}
+
+struct Document {
+    const char* name;
+    bool shiftOpen; // needs an open shift
+    std::function<TCommandAnswer(IDispatch*)> run;
+    // Reads after the document is made, whose failure does not fail it ("fn" or "fn#call").
+    std::vector<std::string> informative = {"GetNumbers"};
+    std::function<void(IDispatch*)> prepare = nullptr;
+};
+
+class FaultSweepTest : public ReceiptTest {
+protected:
+    std::string Saved() const { return Dir.Exists("COM1", "fiscal.json") ? Dir.Read("COM1", "fiscal.json") : ""; }
+    void Restore(const std::string& saved) const {
+        if (saved.empty())
+            std::filesystem::remove(Dir.Port() / "fiscal.json");
+        else
+            Dir.Write("COM1", "fiscal.json", saved);
+    }
+    // What the printer registered, without the numbering of the paper: a text document it began
+    // is on the tape and counted even when cancelled, but it is no part of the fiscal memory.
+    json State() const {
+        const std::string saved = Saved();
+        if (saved.empty())
+            return json{{"shiftOpen", false}};
+        json state = json::parse(saved);
+        state.erase("documentNumber");
+        state["shift"].erase("documents");
+        state["shift"].erase("nonFiscalDocuments");
+        return state;
+    }
+    // The faultable calls a command makes after a connect, each with its count since the connect.
+    std::vector<std::pair<std::string, int>> CleanRun(const Document& doc, json& after) {
+        const std::size_t connect = Dir.Journal().size();
+        EXPECT_TRUE(Command(Disp(), idEnable).Ok);
+        const std::size_t start = Dir.Journal().size();
+        const TCommandAnswer clean = doc.run(Disp());
+        EXPECT_TRUE(clean.Ok) << clean.Text();
+        after = State();
+        std::vector<std::pair<std::string, int>> calls;
+        std::map<std::string, int> counts;
+        const std::vector<json> journal = Dir.Journal();
+        for (std::size_t i = connect; i < journal.size(); ++i) {
+            const std::string fn = journal[i]["fn"];
+            const int n = ++counts[fn];
+            if (i >= start && Faultable(fn))
+                calls.emplace_back(fn, n);
+        }
+        return calls;
+    }
+    void Sweep(const Document& doc) {
+        SCOPED_TRACE(doc.name);
+        Up();
+        if (doc.shiftOpen) {
+            ASSERT_TRUE(Command(Disp(), idOpenDay).Ok);
+        }
+        if (doc.prepare)
+            doc.prepare(Disp());
+        const std::string saved = Saved();
+        const json before = State();
+        json after;
+        const auto calls = CleanRun(doc, after);
+        ASSERT_FALSE(calls.empty());
+        for (const int code : {23, 194}) {
+            for (const auto& [fn, call] : calls) {
+                SCOPED_TRACE(fn + " call " + std::to_string(call) + " code " + std::to_string(code));
+                Restore(saved);
+                Faults(R"({"rules": [{"fn": ")" + fn + R"(", "code": )" + std::to_string(code) +
+                       R"(, "call": )" + std::to_string(call) + "}]}");
+                ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+                const TCommandAnswer answer = doc.run(Disp());
+                EXPECT_FALSE(DocumentOpen());
+                // The whole document when the command succeeds, nothing of it when it fails.
+                const json now = State();
+                const auto& info = doc.informative;
+                if (std::find(info.begin(), info.end(), fn) != info.end() ||
+                    std::find(info.begin(), info.end(), fn + "#" + std::to_string(call)) != info.end()) {
+                    EXPECT_TRUE(answer.Ok) << answer.Text();
+                    EXPECT_EQ(now, after);
+                    continue;
+                }
+                EXPECT_FALSE(answer.Ok);
+                EXPECT_EQ(now, before);
+                EXPECT_EQ(answer.Code(), code == 194 ? 1007 : 1001);
+                EXPECT_EQ(answer.Text(), code == 194 ? "ККМ не отвечает (194)" : "Нет бумаги (23)");
+            }
+        }
+        Faults("{}");
+    }
+};
+
+Variant Encash(LONG kind, double amount) {
+    return MakeVariantArray({Variant(kind), Variant(amount)});
+}
+
+} // namespace
+
+TEST_F(FaultSweepTest, ShiftCommands) {
+    Sweep({"OpenDay", false, [](IDispatch* d) { return Command(d, idOpenDay); }});
+}
+TEST_F(FaultSweepTest, XReport) {
+    Sweep({"X report", true, [](IDispatch* d) { return Command(d, idPrintXReport); }});
+}
+TEST_F(FaultSweepTest, ZReport) {
+    Sweep({"Z report", true, [](IDispatch* d) { return Command(d, idPrintZReport); },
+           {"GetNumbers", "GetParamDoc", "GetResource#2"}});
+}
+TEST_F(FaultSweepTest, EncashIn) {
+    Sweep({"cash in", true, [](IDispatch* d) { return Command(d, idEncash, Encash(1, 150.5)); }});
+}
+TEST_F(FaultSweepTest, EncashOut) {
+    Sweep({"cash out", true, [](IDispatch* d) { return Command(d, idEncash, Encash(0, 0.5)); }, {"GetNumbers"},
+           [](IDispatch* d) { ASSERT_TRUE(Command(d, idEncash, Encash(1, 10)).Ok); }});
+}
+TEST_F(FaultSweepTest, Counters) {
+    // The counters of the shift come from two queries; the second only adds to the first.
+    Sweep({"counters", true, [](IDispatch* d) { return Command(d, idGetCountersInfo); }, {"GetCounters"}});
+}
+TEST_F(FaultSweepTest, Text) {
+    Sweep({"text", true, [](IDispatch* d) { return Command(d, idPrintText, MakeVariantArray({Str("A\nB")})); },
+           {"GetNumbers", "WriteComm"}}); // the cut, after the document closed
+}
+TEST_F(FaultSweepTest, ReceiptCopy) {
+    Sweep({"copy", true, [](IDispatch* d) {
+               return Command(d, idPrintReceipt,
+                              Receipt(Table({Item("Хлеб", 10, 1)}), Table({Payment(0, 10)}), Params(0, false, 10)));
+           },
+           {"GetNumbers", "WriteComm"}});
+}
