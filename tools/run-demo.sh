@@ -39,8 +39,9 @@ mkdir -p "$demo/work" "$printer"
 bin="build/$preset/bin"
 # A day at the till, in order.
 scenarios=(examples/fiscal-connect.json examples/fiscal-open-shift.json examples/fiscal-sale.json
-           examples/fiscal-return.json examples/fiscal-copy.json examples/fiscal-text.json examples/fiscal-xreport.json
-           examples/fiscal-cash.json examples/fiscal-zreport.json)
+           examples/fiscal-return.json examples/fiscal-copy.json examples/fiscal-text.json
+           examples/template-upload.json examples/fiscal-xreport.json examples/fiscal-cash.json
+           examples/fiscal-zreport.json)
 paper="$printer/port-COM1/paper.txt"
 journal="$printer/port-COM1/journal.jsonl"
 # The paper of earlier runs stays on the roll: show only what this run prints.
