@@ -2,6 +2,7 @@
 // the printer's code and text, no document stays open, and the printer holds either the whole
 // document or nothing of it.
 #include "ReceiptTestSupport.h"
+#include "templates/TemplateTestSupport.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -149,6 +150,18 @@ TEST_F(FaultSweepTest, ReceiptCopy) {
     Sweep({"copy", true, [](IDispatch* d) {
                return Command(d, idPrintReceipt,
                               Receipt(Table({Item("Хлеб", 10, 1)}), Table({Payment(0, 10)}), Params(0, false, 10)));
+           },
+           {"GetNumbers", "WriteComm"}});
+}
+TEST_F(FaultSweepTest, TemplateDocument) {
+    const tpltest::TBlock line{1, 2, false, {{false, 6, 0, 0, 0, {{"Item", 0}}}, {true, 1, 1, 0, 0, {{"Sum", 1, "NFD=2"}}}}};
+    ASSERT_TRUE(Command(Disp(), idUploadTemplate,
+                        MakeVariantArray({Variant(7), Str("Счёт"), tpltest::OneBlock(line)}))
+                    .Ok);
+    const Variant params = tpltest::Params({{"S", {{"Item", Str("Чай")}, {"Sum", Variant(12.5)}}}});
+    Sweep({"template", true,
+           [&](IDispatch* d) {
+               return Command(d, idPrintTemplateDocument, MakeVariantArray({params, Variant(7), Variant(0)}));
            },
            {"GetNumbers", "WriteComm"}});
 }
