@@ -165,3 +165,48 @@ TEST_F(FaultSweepTest, TemplateDocument) {
            },
            {"GetNumbers", "WriteComm"}});
 }
+
+// The life cycle off its usual road: the commands go on whatever the log and the library file do,
+// and a host that skips a step leaves no connection and no memory behind.
+TEST_F(FaultSweepTest, LifeCycleOffItsRoad) {
+    // The log's folder lies under a file: nothing can be written there.
+    Dir.Write("COM1", "plain", "");
+    Manager.Answers["DevicesFolder"] = (Dir.Port() / "plain").string();
+    ASSERT_TRUE(Init(Disp(), &Manager).Ok());
+    ASSERT_TRUE(Open(Disp(), "1").Ok());
+    Driver->SetParamValue("DebugLogEnabled", Variant(true));
+    ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+    EXPECT_TRUE(Command(Disp(), idOpenDay).Ok);
+    EXPECT_TRUE(Command(Disp(), idPrintXReport).Ok);
+    EXPECT_TRUE(Command(Disp(), idDisable).Ok);
+
+    // Close without Disable disconnects and unloads; the commands then answer without a printer.
+    ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+    const std::size_t disconnects = Calls("CloseDLL").size();
+    ASSERT_EQ(Call(Disp(), idClose, {}).Hr, S_OK);
+    EXPECT_EQ(Calls("CloseDLL").size(), disconnects + 1);
+    EXPECT_FALSE(Driver->LibraryLoaded());
+    const TCommandAnswer x = Command(Disp(), idPrintXReport);
+    EXPECT_FALSE(x.Ok);
+    EXPECT_EQ(x.Code(), 1006) << x.Text();
+
+    // The library file removed after Open: the loaded library still serves.
+    const std::filesystem::path copy = Dir.Root() / "lib";
+    std::filesystem::create_directories(copy);
+    const std::filesystem::path bin = platform::ModuleFolder(nullptr);
+    // The platform's own file name for the library.
+    const std::string name = std::filesystem::exists(bin / "libazimuth.so") ? "libazimuth.so" : AzimuthLibName;
+    std::filesystem::copy_file(bin / name, copy / name);
+    ComPtr<TTestDriverFR> other = TTestDriverFR::Create();
+    other->Folder = FolderOf(copy);
+    ASSERT_TRUE(Init(other.Get(), &Manager).Ok());
+    ASSERT_TRUE(Open(other.Get(), "1").Ok());
+    std::filesystem::remove(copy / name);
+    EXPECT_TRUE(Command(other.Get(), idEnable).Ok);
+    EXPECT_TRUE(Command(other.Get(), idPrintXReport).Ok);
+
+    // Released without Close, enabled: disconnected once, unloaded, nothing leaked.
+    const std::size_t before = Calls("CloseDLL").size();
+    other.Reset();
+    EXPECT_EQ(Calls("CloseDLL").size(), before + 1);
+}
