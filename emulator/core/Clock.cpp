@@ -1,8 +1,8 @@
 #include "emulator/Clock.h"
 
-#include <chrono>
+#include "platform/Platform.h"
+
 #include <cstdio>
-#include <ctime>
 
 namespace azimuth {
 
@@ -56,12 +56,11 @@ CivilTime ToCivil(PrinterTime t) {
 }
 
 PrinterTime HostNow() {
-    std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    // Calls into the library are serialized, so the shared buffer of localtime is safe here.
-    const std::tm* tm = std::localtime(&now);
-    if (!tm)
-        return static_cast<PrinterTime>(now);
-    return FromCivil({tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday, tm->tm_hour, tm->tm_min, tm->tm_sec});
+    // Not localtime: its buffer is the C library's, shared by every copy of this library a process
+    // has loaded (one per printer), and those copies run on threads of their own.
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return FromCivil({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
 }
 
 std::optional<PrinterTime> ParseTimestamp(std::string_view text) {

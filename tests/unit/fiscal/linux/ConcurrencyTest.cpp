@@ -1,7 +1,10 @@
 // Several driver objects at work at once, each on its own thread with its own printer (its own
 // copy of the printer library, as a library instance has one connection), all tracing into the
-// same day's log: every document is printed and no log line is torn or mixed with another.
-#include "fiscal/FiscalTestSupport.h"
+// same day's log and sharing the process's template store: every printer holds exactly its own
+// receipts and documents, and no log line is torn or mixed with another. Built with
+// ThreadSanitizer too (tools/tsan.sh).
+#include "fiscal/ReceiptTestSupport.h"
+#include "templates/TemplateTestSupport.h"
 
 #include <regex>
 #include <thread>
@@ -11,7 +14,9 @@ namespace {
 using namespace fiscaltest;
 
 constexpr int Drivers = 4;
-constexpr int Rounds = 10;
+constexpr int Rounds = 6;
+// Every driver uploads its own template and, each round, replaces the one they all share.
+constexpr LONG OwnTemplate = 400, SharedTemplate = 499;
 
 Variant SettingsFor(int port) {
     VariantArray2D table(2, 2);
@@ -20,6 +25,39 @@ Variant SettingsFor(int port) {
     table.Set(0, 1, Variant(W("DebugLogEnabled")));
     table.Set(1, 1, Variant(true));
     return MakeVariantArray({table.Release()});
+}
+
+// What driver `d` prints in round `r`, findable on its paper: "D1R3".
+std::string Mark(int d, int r) { return "D" + std::to_string(d) + "R" + std::to_string(r); }
+
+Variant Layout(const char* label) {
+    return tpltest::OneBlock(tpltest::TBlock{1, 1, false, {{false, 20, 0, 0, 0, {{"Item", 0, "", true, label}}}}});
+}
+
+Variant TemplateDocument(LONG number, const std::string& mark) {
+    return MakeVariantArray({tpltest::Params({{"S", {{"Item", Str(mark.c_str())}}}}), Variant(number), Variant(0)});
+}
+
+struct TDone {
+    int Receipts = 0, Documents = 0, Counters = 0;
+};
+
+void Work(IDispatch* d, int i, TDone& done) {
+    if (!Command(d, idEnable).Ok)
+        return;
+    const LONG own = OwnTemplate + i;
+    if (!Command(d, idUploadTemplate, MakeVariantArray({Variant(own), Str("свой"), Layout("Свой ")})).Ok)
+        return;
+    for (int r = 0; r < Rounds; ++r) {
+        const std::string mark = Mark(i, r);
+        done.Receipts += Command(d, idPrintReceipt,
+                                 Receipt(Table({Item(mark.c_str(), 10 + r, 1)}), Table({Payment(0, 10 + r)}), Params()))
+                             .Ok;
+        Command(d, idUploadTemplate, MakeVariantArray({Variant(SharedTemplate), Str(mark.c_str()), Layout("Общий ")}));
+        done.Documents += Command(d, idPrintTemplateDocument, TemplateDocument(r % 2 ? own : SharedTemplate, mark)).Ok;
+        done.Counters += Command(d, idGetCountersInfo).Ok;
+    }
+    Command(d, idDisable);
 }
 
 TEST(Concurrency, DriversOnTheirOwnPrintersPrintAtOnceAndTraceWholeLinesIntoOneLog) {
@@ -42,25 +80,32 @@ TEST(Concurrency, DriversOnTheirOwnPrintersPrintAtOnceAndTraceWholeLinesIntoOneL
         ASSERT_TRUE(Command(drivers[i].Get(), idSetSettings, SettingsFor(i + 1)).Ok);
     }
 
-    int printed[Drivers] = {};
+    TDone done[Drivers];
     std::vector<std::thread> threads;
     for (int i = 0; i < Drivers; ++i)
-        threads.emplace_back([&, i] {
-            IDispatch* d = drivers[i].Get();
-            if (!Command(d, idEnable).Ok)
-                return;
-            for (int r = 0; r < Rounds; ++r) {
-                printed[i] += Command(d, idPrintXReport).Ok;
-                Command(d, idGetCountersInfo);
-            }
-            Command(d, idDisable);
-        });
+        threads.emplace_back([&, i] { Work(drivers[i].Get(), i, done[i]); });
     for (std::thread& t : threads)
         t.join();
 
     for (int i = 0; i < Drivers; ++i) {
-        EXPECT_EQ(printed[i], Rounds) << "driver " << i;
-        EXPECT_EQ(azimuth::test::Count(dir.Read("COM" + std::to_string(i + 1), "paper.txt"), "X-ОТЧЕТ"), 0u + Rounds) << "driver " << i;
+        const std::string port = "COM" + std::to_string(i + 1);
+        EXPECT_EQ(done[i].Receipts, Rounds) << port;
+        EXPECT_EQ(done[i].Documents, Rounds) << port;
+        EXPECT_EQ(done[i].Counters, Rounds) << port;
+        // Its own marks, each once on the receipt and once in the document, and nobody else's.
+        const std::string paper = dir.Read(port, "paper.txt");
+        for (int r = 0; r < Rounds; ++r)
+            EXPECT_EQ(azimuth::test::Count(paper, Mark(i, r)), 2u) << port << " " << Mark(i, r) << "\n" << paper;
+        EXPECT_EQ(azimuth::test::Count(paper, "Свой "), Rounds / 2u) << port;
+        EXPECT_EQ(azimuth::test::Count(paper, "Общий "), Rounds - Rounds / 2u) << port;
+        for (int j = 0; j < Drivers; ++j) {
+            if (j != i) {
+                EXPECT_EQ(azimuth::test::Count(paper, "D" + std::to_string(j) + "R"), 0u) << port << " has driver " << j;
+            }
+        }
+        const json memory = json::parse(dir.Read(port, "fiscal.json"));
+        EXPECT_EQ(memory["shift"]["saleReceipts"].get<int>(), Rounds) << port;
+        EXPECT_TRUE(memory["document"].is_null()) << port;
     }
     std::string log;
     for (const auto& entry : std::filesystem::directory_iterator(work.Path / "1"))
