@@ -61,7 +61,10 @@ LONG TDriverFR::WriteDocParams(LONG Word1, LONG Word2) {
     const LONG word = (Word1 | DocParamsRequired) & ~DocParamsForbidden;
     const TAzimuthEntries lib = Lib();
     const LONG code = lib.SetParamDoc(static_cast<WORD>(word), static_cast<WORD>(Word2), 0);
-    lib.SetDrawerParam(DrawerPulseOn, DrawerPulseOff, word);
+    // The drawer's word follows the options the printer took: after a refusal it would hold
+    // options the printer does not, and a printer that did not answer is not asked again.
+    if (code == 0)
+        lib.SetDrawerParam(DrawerPulseOn, DrawerPulseOff, word);
     return code;
 }
 

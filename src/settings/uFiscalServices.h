@@ -28,7 +28,8 @@ public:
 };
 
 // The operations on the Orvel27 driver. Library codes are translated; a call that finds no
-// library loaded answers the driver's own 1006 with that code's own message.
+// library loaded answers the driver's own 1006, and one that finds the printer not connected
+// 1008, each with that code's own message.
 class TDriverFRServices final : public IFiscalServices {
 public:
     explicit TDriverFRServices(TDriverFR& Driver) : FDriver(Driver) {}

@@ -1,29 +1,16 @@
 // Every document command against a printer that fails at each of its calls in turn: the host gets
 // the printer's code and text, no document stays open, and the printer holds either the whole
 // document or nothing of it.
+#include "FaultSweepSupport.h"
 #include "ReceiptTestSupport.h"
 #include "templates/TemplateTestSupport.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <map>
 
 using namespace fiscaltest;
 
 namespace {
-
-// Calls a fault rule cannot name: the answer readers and the library's own bookkeeping.
-bool Faultable(const std::string& fn) {
-    static const char* const quiet[] = {"GetErrorMessageNo", "GetErrorMessage", "GetLastDllError", "GetDllVer",
-                                        "CloseDLL", "SetCommTimeoutMs"};
-    if (fn.rfind("GetFld", 0) == 0)
-        return false;
-    for (const char* q : quiet)
-        if (fn == q)
-            return false;
-    return true;
-}
 
 struct Document {
     const char* name;
@@ -36,43 +23,16 @@ struct Document {
 
 class FaultSweepTest : public ReceiptTest {
 protected:
-    std::string Saved() const { return Dir.Exists("COM1", "fiscal.json") ? Dir.Read("COM1", "fiscal.json") : ""; }
-    void Restore(const std::string& saved) const {
-        if (saved.empty())
-            std::filesystem::remove(Dir.Port() / "fiscal.json");
-        else
-            Dir.Write("COM1", "fiscal.json", saved);
-    }
-    // What the printer registered, without the numbering of the paper: a text document it began
-    // is on the tape and counted even when cancelled, but it is no part of the fiscal memory.
-    json State() const {
-        const std::string saved = Saved();
-        if (saved.empty())
-            return json{{"shiftOpen", false}};
-        json state = json::parse(saved);
-        state.erase("documentNumber");
-        state["shift"].erase("documents");
-        state["shift"].erase("nonFiscalDocuments");
-        return state;
-    }
+    json State() const { return FiscalRecord(Dir); }
     // The faultable calls a command makes after a connect, each with its count since the connect.
-    std::vector<std::pair<std::string, int>> CleanRun(const Document& doc, json& after) {
+    std::vector<TSweptCall> CleanRun(const Document& doc, json& after) {
         const std::size_t connect = Dir.Journal().size();
         EXPECT_TRUE(Command(Disp(), idEnable).Ok);
         const std::size_t start = Dir.Journal().size();
         const TCommandAnswer clean = doc.run(Disp());
         EXPECT_TRUE(clean.Ok) << clean.Text();
         after = State();
-        std::vector<std::pair<std::string, int>> calls;
-        std::map<std::string, int> counts;
-        const std::vector<json> journal = Dir.Journal();
-        for (std::size_t i = connect; i < journal.size(); ++i) {
-            const std::string fn = journal[i]["fn"];
-            const int n = ++counts[fn];
-            if (i >= start && Faultable(fn))
-                calls.emplace_back(fn, n);
-        }
-        return calls;
+        return FaultableCalls(Dir.Journal(), connect, start);
     }
     void Sweep(const Document& doc) {
         SCOPED_TRACE(doc.name);
@@ -82,36 +42,27 @@ protected:
         }
         if (doc.prepare)
             doc.prepare(Disp());
-        const std::string saved = Saved();
+        const TPrinterSnapshot saved(Dir);
         const json before = State();
         json after;
         const auto calls = CleanRun(doc, after);
         ASSERT_FALSE(calls.empty());
-        for (const int code : {23, 194}) {
-            for (const auto& [fn, call] : calls) {
-                SCOPED_TRACE(fn + " call " + std::to_string(call) + " code " + std::to_string(code));
-                Restore(saved);
-                Faults(R"({"rules": [{"fn": ")" + fn + R"(", "code": )" + std::to_string(code) +
-                       R"(, "call": )" + std::to_string(call) + "}]}");
-                ASSERT_TRUE(Command(Disp(), idEnable).Ok);
-                const TCommandAnswer answer = doc.run(Disp());
-                EXPECT_FALSE(DocumentOpen());
-                // The whole document when the command succeeds, nothing of it when it fails.
-                const json now = State();
-                const auto& info = doc.informative;
-                if (std::find(info.begin(), info.end(), fn) != info.end() ||
-                    std::find(info.begin(), info.end(), fn + "#" + std::to_string(call)) != info.end()) {
-                    EXPECT_TRUE(answer.Ok) << answer.Text();
-                    EXPECT_EQ(now, after);
-                    continue;
-                }
-                EXPECT_FALSE(answer.Ok);
-                EXPECT_EQ(now, before);
-                EXPECT_EQ(answer.Code(), code == 194 ? 1007 : 1001);
-                EXPECT_EQ(answer.Text(), code == 194 ? "ККМ не отвечает (194)" : "Нет бумаги (23)");
+        ForEachFault(Dir, saved, calls, [&](const TSweptCall& call, const TSweptFault& fault) {
+            ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+            const TCommandAnswer answer = doc.run(Disp());
+            EXPECT_FALSE(DocumentOpen());
+            // The whole document when the command succeeds, nothing of it when it fails.
+            const json now = State();
+            if (Listed(doc.informative, call)) {
+                EXPECT_TRUE(answer.Ok) << answer.Text();
+                EXPECT_EQ(now, after);
+                return;
             }
-        }
-        Faults("{}");
+            EXPECT_FALSE(answer.Ok);
+            EXPECT_EQ(now, before);
+            EXPECT_EQ(answer.Code(), fault.DriverCode);
+            EXPECT_EQ(answer.Text(), fault.Text);
+        });
     }
 };
 

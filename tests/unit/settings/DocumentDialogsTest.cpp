@@ -6,21 +6,9 @@
 #include "settings/ufmPaymentsSettings.h"
 #include "settings/ufmTaxesParams.h"
 
-#include <map>
-
 using namespace settingstest;
 
 namespace {
-
-class TMemoryGrid : public IGrid {
-public:
-    std::map<std::pair<int, int>, WString> Cells;
-    WString Cell(int c, int r) const override {
-        auto it = Cells.find({c, r});
-        return it == Cells.end() ? WString() : it->second;
-    }
-    void SetCell(int c, int r, const WString& t) override { Cells[{c, r}] = t; }
-};
 
 class DocumentDialogsTest : public ::testing::Test {
 protected:
@@ -28,25 +16,6 @@ protected:
     TRecordingUI UI;
     TRecordingServices Services{*Device.Get()};
     TMemoryProgress Progress;
-};
-
-// The controls of TfmDocParams, by bit.
-struct TDocControls {
-    std::map<int, TMemoryCheck> Word1, Word2;
-    TMemoryCheck r80, r81, r82;
-    TMemoryEdit Spacing;
-    TDocParamsControls Controls;
-    explicit TDocControls(TMemoryProgress& progress) {
-        for (int bit : {0, 1, 2, 3, 4, 5, 6, 7, 11, 12, 13, 14, 15})
-            Controls.Word1[bit] = &Word1[bit];
-        for (int bit : {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15})
-            Controls.Word2[bit] = &Word2[bit];
-        Controls.r1_80 = &r80;
-        Controls.r1_81 = &r81;
-        Controls.r1_82 = &r82;
-        Controls.edTimeoutSlip = &Spacing;
-        Controls.ProgressBar1 = &progress;
-    }
 };
 
 } // namespace

@@ -1,11 +1,10 @@
-// Controls held in memory for the settings forms' logic, a desktop that records the boxes it was
-// asked to show, printer operations that record what they were asked, and a device with the
-// fiscal driver's connection parameters.
+// Printer operations that record what they were asked, and a device with the fiscal driver's
+// connection parameters, for the settings forms' logic (with the controls of MemoryControls.h).
 #pragma once
 
+#include "MemoryControls.h"
 #include "device/DeviceTestSupport.h"
 #include "settings/uFiscalServices.h"
-#include "settings/uSettingsControls.h"
 
 #include <functional>
 #include <map>
@@ -15,99 +14,6 @@
 namespace settingstest {
 
 using namespace devtest;
-
-class TMemoryEdit : public ITextEdit {
-public:
-    WString Value;
-    int Focused = 0;
-    WString Text() const override { return Value; }
-    void SetText(const WString& Text) override { Value = Text; }
-    void Focus() override { ++Focused; }
-};
-
-class TMemoryDropDown : public IDropDown {
-public:
-    std::vector<WString> Items;
-    int Index = -1;
-    int Count() const override { return static_cast<int>(Items.size()); }
-    WString Item(int i) const override { return Items.at(static_cast<std::size_t>(i)); }
-    int ItemIndex() const override { return Index; }
-    void SetItemIndex(int i) override { Index = i; }
-    void Select(const std::string& utf8) {
-        for (std::size_t i = 0; i < Items.size(); ++i)
-            if (Items[i] == W(utf8))
-                Index = static_cast<int>(i);
-    }
-};
-
-class TMemoryCheck : public ICheckBox {
-public:
-    bool On = false;
-    bool Checked() const override { return On; }
-    void SetChecked(bool c) override { On = c; }
-};
-
-class TMemoryState : public IControlState {
-public:
-    bool IsEnabled = true;
-    bool IsVisible = true;
-    bool Enabled() const override { return IsEnabled; }
-    void SetEnabled(bool e) override { IsEnabled = e; }
-    void SetVisible(bool v) override { IsVisible = v; }
-};
-
-class TMemoryPortPicker : public IPortPicker {
-public:
-    LONG Number = -1;
-    LONG GetPortNumber() const override { return Number; }
-    void SetPortNumber(LONG n) override {
-        if (n >= 1 && n <= 255)
-            Number = n;
-    }
-};
-
-class TMemoryProgress : public IProgressBar {
-public:
-    std::vector<int> Positions;
-    bool Visible = false;
-    bool WasShown = false;
-    void SetPosition(int p) override { Positions.push_back(p); }
-    void SetVisible(bool v) override {
-        Visible = v;
-        WasShown = WasShown || v;
-    }
-};
-
-// Boxes are noted in order as "error: ...", "info: ...", "ask: ..." (UTF-8).
-class TRecordingUI : public ISettingsUI {
-public:
-    std::vector<std::string> Boxes;
-    bool Answer = true;
-    bool Administrator = true;
-    int WaitDepth = 0;
-    int MaxWaitDepth = 0;
-    // Called when a box is shown, with what the desktop looks like at that moment.
-    std::function<void()> OnBox;
-
-    void ShowError(const WString& Text) override { Note("error: " + U8(Text)); }
-    void ShowInfo(const WString& Text) override { Note("info: " + U8(Text)); }
-    bool Confirm(const WString& Text) override {
-        Note("ask: " + U8(Text));
-        return Answer;
-    }
-    void SetWaitCursor(bool Wait) override {
-        WaitDepth += Wait ? 1 : -1;
-        MaxWaitDepth = std::max(MaxWaitDepth, WaitDepth);
-    }
-    bool UserIsAdministrator() override { return Administrator; }
-
-private:
-    void Note(const std::string& box) {
-        Boxes.push_back(box);
-        if (OnBox)
-            OnBox();
-    }
-};
 
 // Each call is noted with the parameters in force at that moment; codes and texts by name.
 class TRecordingServices : public IFiscalServices {
