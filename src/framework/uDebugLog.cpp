@@ -1,9 +1,9 @@
 #include "framework/uDebugLog.h"
 
+#include "platform/FileAppend.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
-#include <mutex>
 #include <sys/stat.h>
 
 namespace {
@@ -25,8 +25,6 @@ std::string DriverFolder() {
     return platform::ModuleFolder(platform::ModuleOf(&anchor));
 }
 
-std::mutex AppendLock;
-
 } // namespace
 
 std::string LogTimeText(const TLocalTime& t) {
@@ -46,11 +44,5 @@ std::string DebugLogFileName(const std::string& logPathAnsi, const TLocalTime& n
 }
 
 bool AppendLogLine(const std::string& fileNameAnsi, std::string_view line) noexcept {
-    std::lock_guard<std::mutex> guard(AppendLock);
-    std::FILE* f = std::fopen(fileNameAnsi.c_str(), "ab");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(line.data(), 1, line.size(), f) == line.size();
-    const bool closed = std::fclose(f) == 0;
-    return written && closed;
+    return platform::AppendToFile(fileNameAnsi, line);
 }

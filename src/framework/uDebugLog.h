@@ -13,7 +13,8 @@ std::string DebugLogFileName(const std::string& logPathAnsi, const TLocalTime& n
 // "yyyy.mm.dd hh:nn:ss.zzz"
 std::string LogTimeText(const TLocalTime& now);
 
-// Appends one complete line (the caller supplies the line end) in a single write, with the
-// file opened and closed around it; lines of concurrent writers in this process never mix.
-// Returns false when the file cannot be opened or written.
+// Appends one complete line (the caller supplies the line end) in one piece, with the file
+// opened and closed around it: lines of writers in this and other processes never mix or
+// overwrite each other, and a file held by another program is waited for briefly. Returns
+// false when the line could not be written.
 bool AppendLogLine(const std::string& fileNameAnsi, std::string_view line) noexcept;
