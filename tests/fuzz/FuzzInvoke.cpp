@@ -6,15 +6,18 @@
 // Besides the sanitizers (no crash, no leak, no exception out of the object), every call checks:
 // a failed command answers a one-dimensional [code, text] array, and no document is left open on
 // the printer. Two structured modes build settings tables (the name conformity strings among
-// them) and receipts of arbitrary goods, payments and parameters, so the fuzzer gets past the
-// shape checks.
+// them) and receipts as a till sends them (corpus/invoke/receipt-*: receipts that print), so the
+// fuzzer gets past the shape checks and reaches the printer.
 #include "FuzzHost.h"
 
 #include "emulator/StateFiles.h"
 #include "fiscal/uAzimuthLib.h"
+#include "fiscal/uReceiptTables.h"
 #include "framework/uLogText.h"
 #include "platform/PlatformExt.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -181,22 +184,259 @@ Variant SettingsTable(TChoices& c) {
     return MakeVariantArray({table.Release()});
 }
 
-// PrintReceipt's InData: [goods (2D), payments (2D), parameters (1D)], values mostly plausible.
-Variant Receipt(TChoices& c) {
-    auto table = [&](LONG columns, LONG rows) {
-        VariantArray2D a(columns, rows);
-        for (LONG j = 0; j < rows; ++j)
-            for (LONG i = 0; i < columns; ++i)
-                a.Set(i, j, c.Byte() < 200 ? c.Plausible() : c.Value(1));
-        return a.Release();
+// PrintReceipt's InData as hosts send it: [goods (2D), payments (2D), parameters (1D)] in the
+// layout the driver reads, with values a till produces and payments that cover the total, so
+// that most receipts reach the printer and print. Every cell is read from a value byte and a
+// type byte; a type byte below 192 keeps the column's usual type, the next ones pick another
+// type the driver must accept or refuse, and the last ones anything at all. The layout is fixed
+// (receipt bytes, then two bytes per goods cell, per payment cell, per parameter), so that a
+// seed reads like a receipt: bytes past the end are 0, the usual choice everywhere.
+enum class TRole { Text, Integer, Money, Quantity, Date, Boolean };
+
+// A cell's usual value and the kind of value it is.
+struct TCell {
+    TRole Role = TRole::Text;
+    Variant Usual;
+};
+
+Variant CellOfType(const TCell& cell, uint8_t type, TChoices& c) {
+    if (type < 192)
+        return cell.Usual;
+    if (type >= 240)
+        return c.Value(1);
+    static const VARTYPE texts[] = {VT_I4, VT_R8, VT_EMPTY, VT_NULL, VT_BOOL, VT_DATE, VT_CY};
+    static const VARTYPE ordinals[] = {VT_I1, VT_I2, VT_UI1, VT_UI2, VT_UI4, VT_I8, VT_UI8, VT_INT, VT_UINT,
+                                       VT_R8, VT_R4, VT_CY, VT_BSTR, VT_BOOL, VT_DECIMAL, VT_EMPTY, VT_NULL};
+    static const VARTYPE numbers[] = {VT_R8, VT_R4, VT_I4, VT_I2, VT_I8, VT_UI4, VT_CY, VT_DECIMAL,
+                                      VT_BSTR, VT_BOOL, VT_INT, VT_DATE, VT_EMPTY, VT_NULL};
+    static const VARTYPE others[] = {VT_R8, VT_I4, VT_BSTR, VT_I2, VT_UI1, VT_EMPTY, VT_NULL};
+    const uint8_t pick = type - 192;
+    VARTYPE vt;
+    switch (cell.Role) {
+    case TRole::Text:
+        vt = texts[pick % std::size(texts)];
+        break;
+    case TRole::Integer:
+        vt = ordinals[pick % std::size(ordinals)];
+        break;
+    case TRole::Money:
+    case TRole::Quantity:
+        vt = numbers[pick % std::size(numbers)];
+        break;
+    default:
+        vt = others[pick % std::size(others)];
+        break;
+    }
+    if (vt == VT_EMPTY)
+        return Variant();
+    if (vt == VT_NULL)
+        return Variant::Null();
+    try {
+        return cell.Usual.ChangeType(vt);
+    } catch (const EConversionError&) {
+        return cell.Usual; // a value the type cannot hold stays in its usual type
+    }
+}
+
+// One cell from its value byte and its type byte; usual(value byte) makes the column's usual
+// value.
+template <class F>
+Variant ReadCell(TChoices& c, F&& usual) {
+    const uint8_t value = c.Byte();
+    const uint8_t type = c.Byte();
+    return CellOfType(usual(value), type, c);
+}
+
+template <class T, std::size_t N>
+const T& Pick(const T (&list)[N], uint8_t value) {
+    return list[value % N];
+}
+
+TCell Text(const char* utf8) { return {TRole::Text, Variant::FromUtf8(utf8)}; }
+
+// Kopecks of an amount the harness computed; 0 for one that no currency holds.
+LONGLONG KopecksOf(double amount) {
+    return std::isfinite(amount) && std::fabs(amount) < 1e15 ? std::llround(amount) : 0;
+}
+
+TCell Money(LONGLONG kopecks) {
+    CY cy;
+    cy.int64 = kopecks * 100;
+    return {TRole::Money, Variant::FromCurrency(cy)};
+}
+
+// One goods row of `columns` cells: name, -, code, department, price, quantity, discount text,
+// discount (a markup when negative), sum, sum less discount, tax group, tax amount, tax rate, four
+// more, comment. Adds what the printer makes of the row to total (kopecks).
+void GoodsRow(TChoices& c, VariantArray2D& goods, LONG row, LONG columns, LONGLONG& total) {
+    static const char* const names[] = {"Хлеб ржаной", "Молоко 3,2%", "Сыр \"Российский\" весовой", "",
+                                        "Пакет", "Шоколад молочный с орехами и изюмом, 200 г, в коробке",
+                                        "Вода\r\nгазированная", "Z"};
+    static const char* const codes[] = {"4600157", "", "4607001", "12345678901234567890123", "A-1"};
+    static const LONGLONG prices[] = {4550, 8990, 100, 1, 12345, 99999, 0, 50, 2147483647, 19999};
+    static const double quantities[] = {1, 2, 0.5, 1.25, 0.001, 3, 0.3335, 10, 1000};
+    static const char* const adjustmentTexts[] = {"", "Скидка постоянного покупателя", "Наценка", "%s"};
+    static const double adjustments[] = {0.05, 0.1, 0.5, 1.0}; // parts of the sum
+    static const LONG groups[] = {1, 0, 2, 3, -1, 7, 8, 255, 256};
+    static const char* const comments[] = {"", "Партия 17", "Строка 1\r\nСтрока 2",
+                                           "Комментарий длиннее строки чека, чтобы его пришлось переносить"};
+    LONGLONG price = 0, amount = 0, adjustment = 0;
+    for (LONG column = 0; column < columns; ++column) {
+        goods.Set(column, row, ReadCell(c, [&](uint8_t value) -> TCell {
+            switch (column) {
+            case 0:
+                return value < 240 ? Text(Pick(names, value)) : TCell{TRole::Text, Variant(c.Text())};
+            case 2:
+                return Text(Pick(codes, value));
+            case 3:
+                return {TRole::Integer, Variant(value < 240 ? value % 4 : c.Integer())};
+            case 4:
+                price = value < 240 ? Pick(prices, value) : c.Integer();
+                return Money(price);
+            case 5: {
+                const double quantity = value < 240 ? Pick(quantities, value) : c.Real();
+                // What the printer makes of it: thousandths, and the sum to the nearest kopeck.
+                if (LONG thousandths = 0; price >= 0 && QuantityToThousandths(quantity, thousandths) && thousandths > 0)
+                    amount = (price * thousandths + 500) / 1000;
+                return {TRole::Quantity, Variant(quantity)};
+            }
+            case 6:
+                return Text(Pick(adjustmentTexts, value));
+            case 7: // none, a discount, a markup, or any amount
+                adjustment = value < 128   ? 0
+                             : value < 192 ? KopecksOf(static_cast<double>(amount) * Pick(adjustments, value))
+                             : value < 240 ? -KopecksOf(static_cast<double>(amount) * Pick(adjustments, value))
+                                           : c.Integer();
+                return Money(adjustment);
+            case 8:
+                return Money(amount);
+            case 9:
+                return Money(amount - adjustment);
+            case 10:
+                return {TRole::Integer, Variant(Pick(groups, value))};
+            case 11:
+                return Money(0);
+            case 12:
+                return Money(1800);
+            case 17:
+                return Text(Pick(comments, value));
+            default: // columns the driver does not read
+                return {};
+            }
+        }));
+    }
+    total += amount - adjustment;
+}
+
+// Payments of the receipt's total by plan: cash, cash with change, card and cash, card alone,
+// three kinds, too little, none, or any amounts.
+Variant Payments(TChoices& c, uint8_t plan, LONG columns, LONGLONG total) {
+    struct TPay {
+        LONG Type;
+        LONGLONG Kopecks;
     };
-    const Variant goods = table(6 + c.Byte() % 8, c.Byte() % 5);
-    const Variant payments = table(2 + c.Byte() % 2, c.Byte() % 4);
-    const LONG count = c.Byte() % 10;
+    std::vector<TPay> pays;
+    switch (plan % 8) {
+    case 0:
+        pays = {{0, total}};
+        break;
+    case 1:
+        pays = {{0, total + 10000 - total % 10000}};
+        break;
+    case 2:
+        pays = {{1, total / 2}, {0, total - total / 2 + 5000}};
+        break;
+    case 3:
+        pays = {{1, total}};
+        break;
+    case 4:
+        pays = {{2, total / 3}, {1, total / 3}, {0, total - 2 * (total / 3)}};
+        break;
+    case 5:
+        pays = {{0, total - 1}};
+        break;
+    case 6:
+        break;
+    default:
+        for (uint8_t n = 1 + c.Byte() % 3; n > 0; --n)
+            pays.push_back({static_cast<LONG>(c.Byte() % 4), c.Integer()});
+        break;
+    }
+    static const char* const texts[] = {"", "Карта *1234", "Сертификат №5"};
+    VariantArray2D table(columns, static_cast<LONG>(pays.size()));
+    for (LONG row = 0; row < static_cast<LONG>(pays.size()); ++row) {
+        const TPay& pay = pays[static_cast<std::size_t>(row)];
+        for (LONG column = 0; column < columns; ++column) {
+            table.Set(column, row, ReadCell(c, [&](uint8_t value) -> TCell {
+                if (column == 0)
+                    return {TRole::Integer, Variant(pay.Type)};
+                if (column == 1)
+                    return Money(pay.Kopecks);
+                return column < 4 ? Text(Pick(texts, value)) : TCell{};
+            }));
+        }
+    }
+    return table.Release();
+}
+
+// Kind, fiscal or a copy, print mode, total twice, -, header, footer, -, receipt and document
+// numbers, date and time, cashier.
+Variant ReceiptParams(TChoices& c, LONG kind, bool fiscal, LONG count, LONGLONG total) {
+    static const char* const headers[] = {"", "Магазин у дома", "Строка 1\r\nСтрока 2",
+                                          "Заголовок, который длиннее сорока знаков строки чека"};
+    static const char* const footers[] = {"", "Спасибо за покупку!", "Ждём вас снова"};
+    static const char* const cashiers[] = {"Иванова", "", "Администратор смены Константинопольская-Щедрина"};
     std::vector<Variant> params;
-    for (LONG i = 0; i < count; ++i)
-        params.push_back(c.Byte() < 200 ? c.Plausible() : c.Value(1));
-    return MakeVariantArray({goods, payments, MakeVariantArray(std::move(params))});
+    for (LONG i = 0; i < count; ++i) {
+        params.push_back(ReadCell(c, [&](uint8_t value) -> TCell {
+            switch (i) {
+            case 0:
+                return {TRole::Integer, Variant(kind)};
+            case 1:
+                return {TRole::Boolean, Variant(fiscal)};
+            case 2:
+                return {TRole::Integer, Variant(value < 220 ? 0 : 2)}; // 2: on an inserted sheet
+            case 3:
+            case 4:
+                return Money(total);
+            case 6:
+                return Text(Pick(headers, value));
+            case 7:
+                return Text(Pick(footers, value));
+            case 8:
+            case 9:
+            case 10:
+                return {TRole::Integer, Variant(0)};
+            case 11:
+                return {TRole::Date, Variant::FromDate(46364.0 + value / 24.0)}; // 8 December 2026
+            case 12:
+                return Text(Pick(cashiers, value));
+            default:
+                return Text("");
+            }
+        }));
+    }
+    return MakeVariantArray(std::move(params));
+}
+
+Variant Receipt(TChoices& c) {
+    const uint8_t rows = c.Byte(), goodsColumns = c.Byte(), plan = c.Byte(), paymentColumns = c.Byte(),
+                  kind = c.Byte(), fiscal = c.Byte(), count = c.Byte();
+    const LONG goodsRows = rows < 252 ? 1 + rows % 4 : 0;
+    const LONG columns = goodsColumns < 128   ? 18
+                         : goodsColumns < 192 ? 11
+                         : goodsColumns < 224 ? 10
+                                              : 6 + goodsColumns % 14;
+    VariantArray2D goods(columns, goodsRows);
+    LONGLONG total = 0;
+    for (LONG row = 0; row < goodsRows; ++row)
+        GoodsRow(c, goods, row, columns, total);
+    total = std::clamp<LONGLONG>(total, 0, 0x7FFFFFFF);
+    const LONG payColumns = paymentColumns < 128 ? 3 : paymentColumns < 192 ? 4 : 1 + paymentColumns % 5;
+    const Variant payments = Payments(c, plan, payColumns, total);
+    const LONG receiptKind = kind < 160 ? 0 : kind < 220 ? 1 : c.Integer();
+    const Variant params = ReceiptParams(c, receiptKind, fiscal < 200, count < 200 ? 13 : count % 15, total);
+    return MakeVariantArray({goods.Release(), payments, params});
 }
 
 void Fail(const char* what, const std::string& method) {
@@ -270,12 +510,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         lifecycle = lifecycle || id == idInit || id == idOpen || id == idClose || id == idEnable ||
                     id == idDisable || id == idSetSettings;
-        if (std::getenv("FUZZ_INVOKE_TRACE")) // reproducing a finding: what was called with what
+        const bool trace = std::getenv("FUZZ_INVOKE_TRACE") != nullptr; // reproducing a finding
+        if (trace)
             std::fprintf(stderr, "call %ld: %s\n", static_cast<long>(id), args.LogText().c_str());
         Variant result;
         const HRESULT hr = f.Call(id, args, &result);
         const std::string method =
             id >= 0 && static_cast<std::size_t>(id) < f.MethodCount() ? f.MethodName(static_cast<std::size_t>(id)) : "?";
+        if (trace)
+            std::fprintf(stderr, "  %s: hr %08lX, %s, OutData %s\n", method.c_str(), static_cast<unsigned long>(hr),
+                         VariantToLogText(result).c_str(), VariantToLogText(out).c_str());
         if (wellFormed && hr == S_OK && result.Type() == VT_BOOL && !result.AsBoolean() && !IsErrorArray(out))
             Fail("a failed command without [code, text] in OutData", method);
         if (f.DocumentOpen())
