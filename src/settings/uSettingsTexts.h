@@ -130,10 +130,14 @@ inline constexpr char FooterLabel[] = "Подвал чека\r\n(4 строки)
 inline constexpr char PaymentsCaption[] = "Настройки видов оплаты";
 inline constexpr char PaymentsHeading[] = " Наименование вида платежа";
 inline constexpr char PaymentNamePrefix[] = "ВИД ОПЛАТЫ ";
+// The names are stored as "number=name;" entries: a separator inside a name would split it.
+inline constexpr char PaymentNameSeparator[] = "Наименование вида оплаты не может содержать символ \";\"";
 
 inline constexpr char TaxesCaption[] = "Настройки налоговых групп";
 inline constexpr char TaxesNameHeading[] = " Наименование";
 inline constexpr char TaxesRateHeading[] = " Ставка";
 inline constexpr char PrintTaxesCheck[] = "Выделять налоги в чеке";
+inline constexpr char TaxNameSeparators[] = "Наименование налога не может содержать символы \";\" и \"=\"";
+inline constexpr char TaxRateInvalid[] = "Ставка налога должна быть числом от 0 до 100";
 
 } // namespace settingstexts

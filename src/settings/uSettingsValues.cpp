@@ -1,7 +1,9 @@
 // Reading parameter values for the forms.
 #include "settings/uSettingsValues.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <limits>
 
 bool ParamInteger(const TBaseDevice& Device, std::string_view Name, LONG& Value, bool UseDefault) {
     try {
@@ -26,8 +28,14 @@ WString ParamText(const TBaseDevice& Device, std::string_view Name) {
 LONG TextToInteger(const WString& Text) {
     const std::string ansi = WideToAnsi(Text);
     char* end = nullptr;
-    const long value = std::strtol(ansi.c_str(), &end, 10);
-    return ansi.empty() || *end != '\0' ? 0 : static_cast<LONG>(value);
+    errno = 0;
+    // Read as 64 bits everywhere: a long is 32 bits on Windows and 64 here, and a value beyond a
+    // LONG must not come out wrapped on one system and saturated on the other.
+    const long long value = std::strtoll(ansi.c_str(), &end, 10);
+    if (ansi.empty() || *end != '\0' || errno == ERANGE || value < std::numeric_limits<LONG>::min() ||
+        value > std::numeric_limits<LONG>::max())
+        return 0;
+    return static_cast<LONG>(value);
 }
 
 WString LatinUpper(WString Text) {

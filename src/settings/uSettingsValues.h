@@ -8,7 +8,8 @@
 bool ParamInteger(const TBaseDevice& Device, std::string_view Name, LONG& Value, bool UseDefault = false);
 // The parameter's text; empty when it has none.
 WString ParamText(const TBaseDevice& Device, std::string_view Name);
-// A text of decimal digits (an optional sign first) as the integer it shows; 0 for anything else.
+// A text of decimal digits (an optional sign first) as the integer it shows; 0 for anything else,
+// a number beyond a LONG included.
 LONG TextToInteger(const WString& Text);
 // Only the Latin letters a to z become capitals; Cyrillic names stay as written.
 WString LatinUpper(WString Text);

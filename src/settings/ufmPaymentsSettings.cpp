@@ -23,6 +23,12 @@ TfmPaymentsSettings::TfmPaymentsSettings(TBaseDevice& Device, ISettingsUI& UI, I
 }
 
 bool TfmPaymentsSettings::btnOkClick() {
+    // Refused before the printer is touched: the stored entries would read back shifted.
+    for (int n = 0; n < PaymentTypes; ++n)
+        if (FGrid.Cell(1, n + 1).find(WCHAR(';')) != WString::npos) {
+            FUI.ShowError(Utf8ToWide(settingstexts::PaymentNameSeparator));
+            return false;
+        }
     WString conformity;
     return Program(
         [&](WString& text) {

@@ -4,6 +4,7 @@
 #include "fiscal/uDriverFR.h"
 #include "framework/uEquipmentErrors.h"
 #include "fiscal/uFiscalTexts.h"
+#include "settings/uSettingsTexts.h"
 #include "settings/uSettingsValues.h"
 
 namespace {
@@ -70,7 +71,36 @@ CY TfrmTaxesParams::RateOf(const WString& Cell) {
     return rate;
 }
 
+bool TfrmTaxesParams::CheckInput() {
+    for (int g = 0; g < TaxGroups; ++g) {
+        // A separator inside a name splits the stored entry: the name and rate read back wrong.
+        const WString name = FGrid.Cell(1, g + 1);
+        if (name.find(WCHAR(';')) != WString::npos || name.find(WCHAR('=')) != WString::npos) {
+            FUI.ShowError(Utf8ToWide(settingstexts::TaxNameSeparators));
+            return false;
+        }
+        // A rate that is no number (pasted "18%", a damaged stored entry) would be programmed into
+        // the printer as 0 and tax every later receipt wrongly. An empty cell is 0.
+        const WString cell = FGrid.Cell(RateColumn, g + 1);
+        bool valid = cell.empty();
+        if (!valid) {
+            try {
+                const CY rate = Variant(cell).AsCurrency();
+                valid = rate.int64 >= 0 && rate.int64 <= RateMax;
+            } catch (const EConversionError&) {
+            }
+        }
+        if (!valid) {
+            FUI.ShowError(Utf8ToWide(settingstexts::TaxRateInvalid));
+            return false;
+        }
+    }
+    return true;
+}
+
 bool TfrmTaxesParams::btnOkClick() {
+    if (!CheckInput())
+        return false;
     WString taxes;
     const bool printTaxes = FPrintTaxes.Checked();
     return Program(

@@ -20,6 +20,12 @@ public:
     static CY RateOf(const WString& Cell);
 
 private:
+    // 100 % as a currency value.
+    static constexpr LONGLONG RateMax = 100 * 10000;
+    // Names free of the stored list's separators, rates empty or numbers from 0 to 100; false
+    // after telling the user.
+    bool CheckInput();
+
     IGrid& FGrid;
     ICheckBox& FPrintTaxes;
 };

@@ -97,6 +97,8 @@ private:
 class TChoices {
 public:
     TChoices(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
+    // A huge text is this many characters times 1 to 256.
+    std::size_t HugeUnit = 1000;
     bool AtEnd() const { return FPos >= FSize; }
     uint8_t Byte() { return FPos < FSize ? FData[FPos++] : 0; }
     uint32_t Word32() {
@@ -130,7 +132,7 @@ public:
         WString text;
         const uint8_t n = Byte();
         if (n == 255) // huge
-            return WString(1000 * (1 + Byte()), u'Ж');
+            return WString(HugeUnit * (1 + Byte()), u'Ж');
         for (uint8_t i = n % 16; i > 0; --i)
             text += Utf8ToWide(pieces[Byte() % std::size(pieces)]);
         if (Byte() == 254)

@@ -154,7 +154,7 @@ TEST_F(DocumentDialogsTest, TaxGroupsShowDefaultsForMissingGroupsAndAreWrittenIn
     EXPECT_EQ(U8(grid.Cell(1, 5)), "Налог 4");
     EXPECT_EQ(U8(grid.Cell(2, 8)), "0");
     grid.SetCell(2, 3, W("18,5"));
-    grid.SetCell(2, 4, W("abc"));
+    grid.SetCell(2, 4, W(""));
     printTaxes.On = false;
     EXPECT_TRUE(dialog.btnOkClick());
     EXPECT_EQ(U8(Device->GetParam("TaxesParams").AsWide()),
@@ -162,6 +162,48 @@ TEST_F(DocumentDialogsTest, TaxGroupsShowDefaultsForMissingGroupsAndAreWrittenIn
     EXPECT_FALSE(Device->GetParamAsBoolean("PrintTaxes"));
     EXPECT_EQ(Services.Args("ProgramTax")[2], "2=НДС=185000,100,0");
     EXPECT_EQ(Progress.Positions[8], 96);
+}
+
+// What typing cannot enter but a paste or a damaged stored value can: refused with the dialog's
+// own message before the printer is touched, and nothing stored.
+TEST_F(DocumentDialogsTest, HostileNamesAndRatesAreRefusedBeforeThePrinter) {
+    struct TCase {
+        int Column, Row;
+        const char* Cell;
+        const char* Message;
+    };
+    const char* const badName = "Наименование налога не может содержать символы \";\" и \"=\"";
+    const char* const badRate = "Ставка налога должна быть числом от 0 до 100";
+    const TCase cases[] = {
+        {1, 1, "НДС;5=ЛЬГОТА", badName}, {1, 2, "НДС=20", badName}, {2, 3, "18%", badRate},
+        {2, 3, "-5", badRate},           {2, 3, "100,01", badRate}, {2, 3, "NaN", badRate},
+        {2, 3, "1e300", badRate},        {2, 3, " ", badRate},      {2, 3, "１８", badRate},
+    };
+    const std::string stored = U8(Device->GetParam("TaxesParams").AsWide());
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Cell);
+        TMemoryGrid grid;
+        TMemoryCheck printTaxes;
+        TfrmTaxesParams dialog(*Device.Get(), UI, Services, grid, printTaxes, Progress);
+        grid.SetCell(c.Column, c.Row, W(c.Cell));
+        EXPECT_FALSE(dialog.btnOkClick());
+        EXPECT_EQ(UI.Boxes.back(), std::string("error: ") + c.Message);
+    }
+    TMemoryGrid grid;
+    TfmPaymentsSettings payments(*Device.Get(), UI, Services, grid, Progress);
+    grid.SetCell(1, 2, W("КАРТА;3=НАЛИЧНЫЕ"));
+    EXPECT_FALSE(payments.btnOkClick());
+    EXPECT_EQ(UI.Boxes.back(), "error: Наименование вида оплаты не может содержать символ \";\"");
+    EXPECT_TRUE(Services.Calls.empty());
+    EXPECT_EQ(U8(Device->GetParam("TaxesParams").AsWide()), stored);
+    EXPECT_EQ(U8(Device->GetParam("PaymentTypeNameConformity").AsWide()), "0=Наличными;1=Плат. картой;2=Безнал");
+
+    // A line spacing beyond a LONG is no number, on either system.
+    TDocControls controls(Progress);
+    TfmDocParams doc(*Device.Get(), UI, Services, controls.Controls);
+    controls.Spacing.Value = W("99999999999");
+    EXPECT_TRUE(doc.btnOkClick());
+    EXPECT_EQ(Device->GetParamAsInteger("LineSpacing"), 0);
 }
 
 TEST(TaxRateKeys, EitherSeparatorBecomesTheSystemsOneAndOnlyOnce) {
