@@ -56,7 +56,8 @@ void TfrmMainSettings::SaveSettings() {
     FDevice->SetParamValue("DefCashierName", Variant(FControls.edOperName.Text()));
     FDevice->SetParamValue("DefCashierPassword", Variant(FControls.edOperPass.Text()));
     FDevice->SetParamValue("PortNumber", Variant(FControls.cbPortNumber.GetPortNumber()));
-    FDevice->SetParamValue("BaudRate", Variant(TextToInteger(FControls.cbBaudRate.Text())));
+    if (!FAtStoredSpeed)
+        FDevice->SetParamValue("BaudRate", Variant(TextToInteger(FControls.cbBaudRate.Text())));
 }
 
 void TfrmMainSettings::CheckSettings(bool& Ok) {
@@ -95,7 +96,18 @@ bool TfrmMainSettings::RunServiceAction(const std::function<LONG(WString&)>& Ste
 
 void TfrmMainSettings::btnChangeBaudClick() {
     const WString baud = FControls.cbBaudRate.Text();
-    if (RunServiceAction([&](WString& text) { return FServices.ChangeBaudrate(TextToInteger(baud), text); })) {
+    // At the chosen speed a printer still at the old one hears only noise and never gets told.
+    struct TStoredSpeed {
+        bool& Flag;
+        explicit TStoredSpeed(bool& flag) : Flag(flag) { Flag = true; }
+        ~TStoredSpeed() { Flag = false; }
+    };
+    bool changed = false;
+    {
+        TStoredSpeed stored(FAtStoredSpeed);
+        changed = RunServiceAction([&](WString& text) { return FServices.ChangeBaudrate(TextToInteger(baud), text); });
+    }
+    if (changed) {
         // The printer listens at the new speed now: this value survives the restore and Cancel.
         FDevice->SetParamValue("BaudRate", Variant(baud));
         if (FSettingsForm)

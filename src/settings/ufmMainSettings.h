@@ -51,4 +51,9 @@ protected:
 
     IFiscalServices& FServices;
     TMainSettingsControls FControls;
+
+private:
+    // While set, SaveSettings leaves BaudRate as stored: the line speed change reaches the printer
+    // at the speed it uses now, which is not yet the one chosen on the page.
+    bool FAtStoredSpeed = false;
 };

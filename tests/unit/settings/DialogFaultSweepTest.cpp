@@ -82,7 +82,8 @@ struct TDesk {
     TMemoryProgress Progress;
     TDesk(TDriverFR& driver, const StateDir& dir) : Driver(driver), Services(driver, dir) {}
 
-    void MainPage(void (TfrmMainSettings::*Button)()) {
+    // Speed: the line speed chosen on the page before the button (none: the stored one).
+    void MainPage(void (TfrmMainSettings::*Button)(), const char* Speed = nullptr) {
         TMemoryPortPicker port;
         TMemoryDropDown baud;
         for (const char* rate : settingstexts::BaudRates)
@@ -92,6 +93,8 @@ struct TDesk {
         TfrmMainSettings page(Driver, UI, Services, {port, baud, name, pass, closeDay});
         page.InitPage();
         page.LoadSettings();
+        if (Speed)
+            baud.Select(Speed);
         (page.*Button)();
     }
     void DocParams() {
@@ -240,7 +243,8 @@ protected:
 };
 
 const TDialogAction Actions[] = {
-    {"line speed", [](TDesk& d) { d.MainPage(&TfrmMainSettings::btnChangeBaudClick); }},
+    // A speed the printer does not use yet: a failed change must leave printer and driver at the old one.
+    {"line speed", [](TDesk& d) { d.MainPage(&TfrmMainSettings::btnChangeBaudClick, "9600"); }},
     {"clock", [](TDesk& d) { d.MainPage(&TfrmMainSettings::btnChangeDataTimeClick); }},
     {"identity", [](TDesk& d) { d.MainPage(&TfrmMainSettings::btnCRInfoClick); }},
     {"X report", [](TDesk& d) { d.MainPage(&TfrmMainSettings::btnXReportClick); }, true},

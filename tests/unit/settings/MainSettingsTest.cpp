@@ -118,6 +118,8 @@ TEST_F(MainSettingsTest, TheNewLineSpeedSurvivesTheRestoreAndACancel) {
     Port.Number = 2;
     Page->btnChangeBaudClick();
     EXPECT_EQ(Services.Args("ChangeBaudrate"), std::vector<std::string>{"115200"});
+    EXPECT_EQ(Services.Calls[0].Baud, "19200") << "the printer is reached at the speed it uses now";
+    EXPECT_EQ(Services.Calls[0].Port, "2") << "and at the port on the page";
     EXPECT_EQ(U8(Device->GetParam("BaudRate").AsWide()), "115200");
     EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 1);
     Device->RestoreParams(); // what Cancel does

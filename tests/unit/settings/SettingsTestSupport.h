@@ -26,6 +26,7 @@ public:
         std::string Port;      // PortNumber in force, as text
         std::string Cashier;   // DefCashierName in force (UTF-8)
         bool Enabled = false;  // the device was enabled
+        std::string Baud;      // BaudRate in force, as text
     };
     std::vector<TCall> Calls;
     std::map<std::string, LONG> Codes;          // name -> code (0 when absent)
@@ -71,7 +72,8 @@ public:
 private:
     LONG Note(const std::string& name, const std::string& args, WString& Text) {
         TCall call{name, args, FDevice.GetParam("PortNumber").AsAnsi(),
-                   AnsiToUtf8(FDevice.GetParamAsString("DefCashierName")), FDevice.IsEnabled()};
+                   AnsiToUtf8(FDevice.GetParamAsString("DefCashierName")), FDevice.IsEnabled(),
+                   FDevice.GetParam("BaudRate").AsAnsi()};
         Calls.push_back(call);
         const int n = static_cast<int>(Args(name).size()) - 1;
         auto failAt = FailAt.find(name);
