@@ -4,6 +4,8 @@
 #include "framework/uDebugLog.h"
 #include "framework/uLogText.h"
 
+#include <thread>
+
 using namespace fwtest;
 
 namespace {
@@ -145,6 +147,31 @@ TEST_F(TraceTest, UnwritableLogNeverChangesTheOutcomeOfACall) {
     EXPECT_TRUE(call.Result.AsBoolean());
     EXPECT_EQ(U8(outData.AsWide()), "printed");
     EXPECT_FALSE(AppendLogLine((Folder.Path / "Debug_2026.12.07.log").string(), "x\r\n"));
+}
+
+TEST_F(TraceTest, ObjectsOfTwoApartmentsNeverMixTheirLines) {
+    // Lines longer than any file buffer, written at once from two threads: each must stay whole.
+    ComPtr<TTestObject> other = TTestObject::Create();
+    other->SetLogPath(Folder.Ansi());
+    constexpr int count = 300;
+    constexpr std::size_t length = 6000;
+    auto trace = [](TTestObject* object, char mark) {
+        object->SetTraceEnabled(true);
+        for (int i = 0; i < count; ++i)
+            object->WriteLog("> Trace", std::string(length, mark));
+    };
+    std::thread first(trace, Object.Get(), 'a');
+    std::thread second(trace, other.Get(), 'b');
+    first.join();
+    second.join();
+    int whole[2] = {};
+    for (const std::string& line : Today()) {
+        const std::string data = line.substr(line.find(": \t") + 3);
+        if (data == std::string(length, 'a') || data == std::string(length, 'b'))
+            ++whole[data[0] - 'a'];
+    }
+    EXPECT_EQ(whole[0], count);
+    EXPECT_EQ(whole[1], count);
 }
 
 // --- value rendering ------------------------------------------------------------------------
