@@ -182,12 +182,12 @@ struct TSkippedArgument {
     TCaughtError Error;
 };
 
-// Copies the call's arguments back to the host (step after a successful call). An argument that
-// cannot be stored throws, unless Skipped is given: then the host's variable is left as it was
-// and the argument is noted there.
-void WriteBack(DISPPARAMS& dp, TMethodParams& params, std::vector<TSkippedArgument>* Skipped) {
+// Copies the call's arguments from First on back to the host (step after a successful call). An
+// argument that cannot be stored throws, unless Skipped is given: then the host's variable is left
+// as it was and the argument is noted there.
+void WriteBack(DISPPARAMS& dp, TMethodParams& params, LONG First, std::vector<TSkippedArgument>* Skipped) {
     const LONG n = static_cast<LONG>(dp.cArgs);
-    for (LONG i = 0; i < n && i < params.Count(); ++i) {
+    for (LONG i = First; i < n && i < params.Count(); ++i) {
         try {
             WriteBackOne(dp, params, i);
         } catch (...) {
@@ -282,32 +282,66 @@ HRESULT STDMETHODCALLTYPE TBaseObject::GetIDsOfNames(REFIID, LPOLESTR* rgszNames
         // Only the first name counts; the rest (named arguments) are never looked at.
         const OLECHAR* wide = rgszNames[0];
         const std::size_t length = wide ? std::char_traits<WCHAR>::length(wide) : 0;
-        char stackName[2 * ShortStringMax + 2];
-        std::string heapName;
-        std::string_view name;
-        if (length > 0) {
-            int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), stackName, sizeof stackName,
-                                        nullptr, nullptr);
-            if (n > 0) {
-                name = std::string_view(stackName, static_cast<std::size_t>(n));
-            } else {
-                heapName = WideToAnsi(WStringView(wide, length));
-                name = heapName;
-            }
-        }
-        const TNameMatcher matcher(name);
-        for (std::size_t i = 0; i < FMethods.size(); ++i) {
-            if (matcher.Matches(FMethods[i].Name)) {
-                rgDispId[0] = static_cast<DISPID>(i);
-                return S_OK;
-            }
-        }
-        rgDispId[0] = DISPID_UNKNOWN;
-        return E_NOTIMPL;
+        rgDispId[0] = FindMethod(wide ? WStringView(wide, length) : WStringView());
+        return rgDispId[0] == DISPID_UNKNOWN ? E_NOTIMPL : S_OK;
     } catch (...) {
         rgDispId[0] = DISPID_UNKNOWN;
         return E_OUTOFMEMORY;
     }
+}
+
+namespace {
+
+std::size_t NameHash(WStringView name) noexcept {
+    std::size_t h = 14695981039346656037ull & SIZE_MAX;
+    for (WCHAR c : name)
+        h = (h ^ static_cast<std::size_t>(c)) * (1099511628211ull & SIZE_MAX);
+    return h;
+}
+
+// Spellings remembered per object; a host that invents names without end stops being helped
+// past this, and keeps being answered.
+constexpr std::size_t MaxLookedUpNames = 128;
+
+} // namespace
+
+DISPID TBaseObject::FindMethod(WStringView Name) {
+    // Entries are only ever added to the table, in Initialize; should one come later, the
+    // remembered answers are started afresh.
+    if (FLookedUpTableSize != FMethods.size()) {
+        FLookedUp.clear();
+        FLookedUpTableSize = FMethods.size();
+    }
+    const std::size_t hash = NameHash(Name);
+    for (const TLookedUpName& known : FLookedUp)
+        if (known.Hash == hash && WStringView(known.Name) == Name)
+            return known.DispID;
+    const DISPID id = FindMethodInTable(Name);
+    // Only names that were found: a miss is an error the host sees once and rarely repeats.
+    if (id != DISPID_UNKNOWN && FLookedUp.size() < MaxLookedUpNames)
+        FLookedUp.push_back({hash, WString(Name), id});
+    return id;
+}
+
+DISPID TBaseObject::FindMethodInTable(WStringView Name) const {
+    char stackName[2 * ShortStringMax + 2];
+    std::string heapName;
+    std::string_view name;
+    if (!Name.empty()) {
+        int n = WideCharToMultiByte(CP_ACP, 0, Name.data(), static_cast<int>(Name.size()), stackName,
+                                    sizeof stackName, nullptr, nullptr);
+        if (n > 0) {
+            name = std::string_view(stackName, static_cast<std::size_t>(n));
+        } else {
+            heapName = WideToAnsi(Name);
+            name = heapName;
+        }
+    }
+    const TNameMatcher matcher(name);
+    for (std::size_t i = 0; i < FMethods.size(); ++i)
+        if (matcher.Matches(FMethods[i].Name))
+            return static_cast<DISPID>(i);
+    return DISPID_UNKNOWN;
 }
 
 HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags,
@@ -321,13 +355,36 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
     if (n > 0 && !pDispParams->rgvarg)
         return E_INVALIDARG;
     try {
+        const bool command = FMethods[static_cast<std::size_t>(dispIdMember)].Kind == mkCommand;
         SafeArray args = SafeArray::CreateVector(static_cast<LONG>(n));
         TMethodParams params(args.Get());
+        // A command only reads its InData, so the host's value itself is lent to it for the
+        // call instead of being copied (the whole goods table of a receipt, say). The loan ends
+        // before anything is written back (OutData may be the same variable) and on any failure.
+        struct TInDataLoan {
+            VARIANT* Slot = nullptr;
+            void End() noexcept {
+                if (Slot)
+                    VariantInit(Slot);
+                Slot = nullptr;
+            }
+            ~TInDataLoan() { End(); }
+        } loan;
         for (UINT i = 0; i < n; ++i) {
             // The host stores its arguments last first.
             VARIANT* source = FollowReferences(&pDispParams->rgvarg[n - 1 - i]);
             VARIANT& element = params.Data()[i];
-            CheckHResult(VariantCopyInd(&element, source), "VariantCopyInd");
+            if (i == 0 && command && !(source->vt & VT_BYREF)) {
+                element = *source;
+                loan.Slot = &element;
+            } else if (i == 1 && command) {
+                // OutData is only ever written: whatever the host's variable holds now is not
+                // read, so it is not copied either.
+            } else if (Variant::HoldsNothingToFree(source->vt)) {
+                element = *source;
+            } else {
+                CheckHResult(VariantCopyInd(&element, source), "VariantCopyInd");
+            }
             if (element.vt == VT_I2) {
                 const LONG value = element.iVal;
                 element.vt = VT_I4;
@@ -336,12 +393,14 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
         }
         Variant result;
         const HRESULT hr = CallMethod(dispIdMember, result, params);
+        // The host's InData is its own again, as it was: there is nothing of it to write back.
+        const LONG firstOut = loan.Slot ? 1 : 0;
+        loan.End();
         if (hr == S_OK && pDispParams) {
             // A command has done its work by now (a receipt may be printed): an out-argument the
             // host's variable cannot take must not turn that into a failure the host would retry.
-            const bool command = FMethods[static_cast<std::size_t>(dispIdMember)].Kind == mkCommand;
             std::vector<TSkippedArgument> skipped;
-            WriteBack(*pDispParams, params, command ? &skipped : nullptr);
+            WriteBack(*pDispParams, params, firstOut, command ? &skipped : nullptr);
             for (const TSkippedArgument& s : skipped)
                 WriteLog("EXCEPTION", Utf8ToAnsi(s.Error.ClassName) + ": " + Utf8ToAnsi(s.Error.Message) +
                                           "; argument " + std::to_string(s.Index) + " was not written back");

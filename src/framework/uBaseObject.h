@@ -141,6 +141,20 @@ protected:
     std::string FLogPath; // ANSI
 
 private:
+    // A name as the host spelled it, and the entry it named. Hosts look the same few names up
+    // before every call; a hit skips the conversion to ANSI and the scan of the table.
+    struct TLookedUpName {
+        std::size_t Hash;
+        WString Name;
+        DISPID DispID;
+    };
+
+    DISPID FindMethod(WStringView Name);
+    DISPID FindMethodInTable(WStringView Name) const;
+
+    std::vector<TLookedUpName> FLookedUp;
+    std::size_t FLookedUpTableSize = 0; // the table's size when FLookedUp was filled
+
     HRESULT CallCommand(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);
     void CallRawMethod(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);
 };

@@ -230,7 +230,13 @@ public:
     VARIANT* Get() noexcept { return &FValue; }
     const VARIANT* Get() const noexcept { return &FValue; }
 
-    void Reset() noexcept { VariantClear(&FValue); }
+    // A value that holds nothing to free is cleared here, without the call: most are numbers.
+    void Reset() noexcept {
+        if (HoldsNothingToFree(FValue.vt))
+            FValue.vt = VT_EMPTY;
+        else
+            VariantClear(&FValue);
+    }
     VARIANT Detach() noexcept;
     VARIANT* Receive() noexcept {
         Reset();
@@ -248,6 +254,19 @@ public:
     CY AsCurrency() const;
     WString AsWide() const;
     std::string AsAnsi() const;
+
+    // A value of this type owns nothing (no string, object, array or reference): its bits are
+    // the value, and copying or dropping them is all there is to it.
+    static constexpr bool HoldsNothingToFree(VARTYPE vt) noexcept {
+        switch (vt) {
+        case VT_EMPTY: case VT_NULL: case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT:
+        case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8: case VT_UINT: case VT_R4: case VT_R8:
+        case VT_CY: case VT_DATE: case VT_BOOL: case VT_ERROR:
+            return true;
+        default:
+            return false;
+        }
+    }
 
 private:
     void SetI4(LONG value) noexcept {

@@ -86,6 +86,9 @@ inline json FiscalRecord(const StateDir& Dir) {
     state.erase("documentNumber");
     state["shift"].erase("documents");
     state["shift"].erase("nonFiscalDocuments");
+    // When a shift opened is the clock's: two runs a second apart open the same shift.
+    if (state.contains("shiftOpenedAt"))
+        state["shiftOpenedAt"] = !state["shiftOpenedAt"].is_null();
     return state;
 }
 

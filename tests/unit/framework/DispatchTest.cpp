@@ -55,6 +55,29 @@ TEST_F(DispatchTest, NameLookupIgnoresCaseButNotLength) {
     EXPECT_EQ(hr, E_NOTIMPL);
 }
 
+TEST_F(DispatchTest, RepeatedLookupsAnswerAsTheFirstAndATableThatGrowsIsSeen) {
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(Lookup(Disp(), W("Enable")), idEnable);
+        EXPECT_EQ(Lookup(Disp(), W("enable")), idEnable);
+        HRESULT hr;
+        EXPECT_EQ(Lookup(Disp(), W("Enabl"), &hr), DISPID_UNKNOWN);
+        EXPECT_EQ(hr, E_NOTIMPL);
+    }
+    // More spellings than are remembered: every one is still answered.
+    for (int i = 0; i < 300; ++i) {
+        WString name = W("OpenCheck");
+        for (std::size_t c = 0; c < name.size(); ++c)
+            if ((i >> (c % 9)) & 1)
+                name[c] = static_cast<WCHAR>(name[c] ^ 0x20);
+        ASSERT_EQ(Lookup(Disp(), name), idOpenCheck) << i;
+    }
+    EXPECT_EQ(Lookup(Disp(), W("Later")), DISPID_UNKNOWN);
+    TMethodStruct later;
+    later.Name = "Later";
+    Object->MethodTable().push_back(later);
+    EXPECT_EQ(Lookup(Disp(), W("Later")), static_cast<DISPID>(Object->MethodTable().size() - 1));
+}
+
 TEST_F(DispatchTest, DuplicateNameFindsTheFirstEntry) {
     EXPECT_EQ(Lookup(Disp(), W("opencheck")), idOpenCheck);
 }
@@ -304,6 +327,34 @@ TEST_F(DispatchTest, InDataPassedByReferenceComesBackUnchanged) {
     ArrayReader in(inData.Raw());
     EXPECT_EQ(in.Count(), 2);
     EXPECT_EQ(U8(in.Item(1).AsWide()), "x");
+}
+
+TEST_F(DispatchTest, InDataIsLentToTheCommandAndStaysTheHostsOwn) {
+    // By value, by reference, and one variable passed as both InData and OutData: the host's
+    // array is the very one it passed (not freed, not replaced) unless OutData replaced it.
+    Object->NextOutData = Variant(W("answer"));
+    Variant inData = MakeVariantArray({Variant(7), Variant(W("x"))});
+    SAFEARRAY* const array = inData.Raw().parray;
+    Variant outData;
+    std::vector<VARIANT> byValue{ByVal(inData), ByRef(outData), ByVal(Variant(0))};
+    ASSERT_EQ(Call(Disp(), idOpenCheck, byValue).Hr, S_OK);
+    std::vector<VARIANT> byRef{ByRef(inData), ByRef(outData), ByVal(Variant(0))};
+    ASSERT_EQ(Call(Disp(), idOpenCheck, byRef).Hr, S_OK);
+    EXPECT_EQ(inData.Raw().parray, array);
+    EXPECT_EQ(ArrayReader(inData.Raw()).Item(0).AsInteger(), 7);
+    EXPECT_EQ(ArrayReader(Object->SeenInData.Raw()).Item(1).AsAnsi(), "x");
+    EXPECT_EQ(U8(outData.AsWide()), "answer");
+
+    Object->ThrowInCommand = true;
+    ASSERT_EQ(Call(Disp(), idOpenCheck, byValue).Hr, S_OK);
+    EXPECT_EQ(inData.Raw().parray, array) << "a failed command leaves it too";
+
+    Variant both = MakeVariantArray({Variant(1)});
+    Object->ThrowInCommand = false;
+    std::vector<VARIANT> same{ByRef(both), ByRef(both), ByVal(Variant(0))};
+    ASSERT_EQ(Call(Disp(), idOpenCheck, same).Hr, S_OK);
+    EXPECT_TRUE(Object->SeenInData.IsArray());
+    EXPECT_EQ(U8(both.AsWide()), "answer") << "OutData wins, and the array it replaced is freed once";
 }
 
 TEST_F(DispatchTest, ResultPointerIsOptional) {
