@@ -24,11 +24,18 @@ bool TProgrammingDialog::Program(const std::function<LONG(WString&)>& Steps,
                 Dialog.FProgress.SetPosition(0);
             }
         } restore{*this, wasEnabled};
-        code = FDevice.EnableDevice(text);
-        if (code == ErrNone) {
-            FProgress.SetPosition(0);
-            FProgress.SetVisible(true);
-            code = Steps(text);
+        // A failure on the way (a stored value the connection cannot read) is told like a code: the
+        // window around the dialog could only swallow it, and the user would see nothing happen.
+        try {
+            code = FDevice.EnableDevice(text);
+            if (code == ErrNone) {
+                FProgress.SetPosition(0);
+                FProgress.SetVisible(true);
+                code = Steps(text);
+            }
+        } catch (...) {
+            code = ErrUnknown;
+            text = Utf8ToWide(DescribeCurrentException().Message);
         }
     }
     if (code != ErrNone) {

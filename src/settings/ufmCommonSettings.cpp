@@ -172,7 +172,7 @@ private:
 void TfrmCommonSettings::miDeviceTestClick() {
     bool failed = false;
     WString message;
-    {
+    try {
         TDeviceTestGuard guard(*FDevice, FUI);
         if (!SavePages()) {
             message = Utf8ToWide(SaveFailed);
@@ -188,6 +188,10 @@ void TfrmCommonSettings::miDeviceTestClick() {
             failed = !FDevice->DoDeviceTest(text);
             message = text;
         }
+    } catch (...) {
+        // Told like a failed test: the window around the dialog could only swallow it.
+        failed = true;
+        message = Utf8ToWide(DescribeCurrentException().Message);
     }
     if (failed)
         FUI.ShowError(message);

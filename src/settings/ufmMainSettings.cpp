@@ -85,8 +85,9 @@ bool TfrmMainSettings::RunServiceAction(const std::function<LONG(WString&)>& Ste
         if (result == ErrNone)
             result = Step(text);
     } catch (...) {
-        EndServiceCall();
-        throw;
+        // Told like a code: the window around the page could only swallow it.
+        result = ErrUnknown;
+        text = Utf8ToWide(DescribeCurrentException().Message);
     }
     EndServiceCall();
     if (result != ErrNone)

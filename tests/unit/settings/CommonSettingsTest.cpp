@@ -233,6 +233,14 @@ TEST_F(CommonSettingsTest, DeviceTestRunsOnThePageValuesAndRestoresTheTable) {
     Device->TestText = W("Нет бумаги");
     Shell.miDeviceTestClick();
     EXPECT_EQ(UI.Boxes, std::vector<std::string>{"error: Нет бумаги"});
+
+    // A failure on the way is told, not left to the window to swallow, and the table comes back.
+    Device->OnTest = [] { throw EDriverError("Порт занят другой программой"); };
+    Shell.miDeviceTestClick();
+    EXPECT_EQ(UI.Boxes.back(), "error: Порт занят другой программой");
+    EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 1);
+    EXPECT_FALSE(Device->IsEnabled());
+    EXPECT_EQ(UI.WaitDepth, 0);
 }
 
 TEST_F(CommonSettingsTest, DeviceTestReportsPagesThatCannotBeSavedAndAFailedEnabling) {

@@ -242,6 +242,7 @@ protected:
     }
 };
 
+constexpr std::size_t FirstDocumentDialog = 5;
 const TDialogAction Actions[] = {
     // A speed the printer does not use yet: a failed change must leave printer and driver at the old one.
     {"line speed", [](TDesk& d) { d.MainPage(&TfrmMainSettings::btnChangeBaudClick, "9600"); }},
@@ -294,5 +295,25 @@ TEST_F(DriverTest, WithoutALibraryEveryDialogShowsTheDriversOwnMessage) {
         EXPECT_FALSE(Driver->IsEnabled());
         EXPECT_EQ(Driver->GetParamAsString("HeaderText"), "");
         EXPECT_EQ(Driver->GetParamAsInteger("ParamDoc1"), 432);
+    }
+}
+
+// The full settings list stores any text: a port the connection cannot read fails each document
+// dialog's OK with the text the host's Enable gets, instead of an exception the window swallows.
+TEST_F(DriverTest, AStoredValueTheConnectionCannotReadIsToldNotSwallowed) {
+    InitAndOpen();
+    Driver->SetParamValue("PortNumber", Variant(W("COM1")));
+    const TCommandAnswer enable = Command(Disp(), idEnable);
+    ASSERT_FALSE(enable.Ok);
+    // The document dialogs, which connect with the stored values (the main page puts its own in).
+    for (std::size_t i = FirstDocumentDialog; i < std::size(Actions); ++i) {
+        SCOPED_TRACE(Actions[i].Name);
+        TDesk desk(*Driver.Get(), Dir);
+        Actions[i].Press(desk);
+        EXPECT_TRUE(desk.Services.Answers.empty());
+        EXPECT_EQ(desk.UI.Boxes, std::vector<std::string>{"error: " + enable.Text()});
+        EXPECT_EQ(desk.UI.WaitDepth, 0);
+        EXPECT_FALSE(Driver->IsEnabled());
+        EXPECT_EQ(Driver->GetParamAsString("HeaderText"), "");
     }
 }

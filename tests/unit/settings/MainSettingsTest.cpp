@@ -132,6 +132,21 @@ TEST_F(MainSettingsTest, TheNewLineSpeedSurvivesTheRestoreAndACancel) {
     EXPECT_EQ(UI.Boxes, std::vector<std::string>{"error: Устройство не отвечает"});
 }
 
+TEST_F(MainSettingsTest, AFailureOnTheWayIsToldAndTheTableRestored) {
+    struct TFailing : TRecordingServices {
+        using TRecordingServices::TRecordingServices;
+        LONG PrintXReport(WString&) override { throw EDriverError("Порт занят другой программой"); }
+    } failing{*Device.Get()};
+    TfrmMainSettings page(*Device.Get(), UI, failing, TMainSettingsControls{Port, Baud, Name, Pass, CloseDay});
+    page.LoadSettings();
+    Port.Number = 2;
+    page.btnXReportClick();
+    EXPECT_EQ(UI.Boxes, std::vector<std::string>{"error: Порт занят другой программой"});
+    EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 1);
+    EXPECT_FALSE(Device->IsEnabled());
+    EXPECT_EQ(UI.WaitDepth, 0);
+}
+
 TEST_F(MainSettingsTest, AnsweringNoTouchesNeitherThePrinterNorTheCursor) {
     Open();
     UI.Answer = false;
