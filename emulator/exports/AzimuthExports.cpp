@@ -7,6 +7,7 @@
 #include "emulator/Library.h"
 
 #include "platform/Platform.h"
+#include "platform/PlatformExt.h"
 
 #include <algorithm>
 #include <concepts>
@@ -17,6 +18,10 @@
 using namespace azimuth;
 
 namespace {
+
+// A driver loads and frees this library at every connection: what the C++ runtime keeps past
+// the unload goes with it.
+const platform::TModuleRuntimeRelease RuntimeRelease;
 
 // An argument as the journal shows it; `missing` marks a null pointer where the call needs one.
 struct Arg {

@@ -2,6 +2,8 @@
 #include "framework/uDriverIdentity.h"
 #include "server/DriverClass.h"
 
+#include "platform/PlatformExt.h"
+
 #ifdef _WIN32
 #include <olectl.h>
 #endif
@@ -11,6 +13,10 @@
 #include <string>
 
 namespace {
+
+// A host loads and frees the module as often as it likes: what the C++ runtime keeps past the
+// unload goes with it.
+const platform::TModuleRuntimeRelease RuntimeRelease;
 
 // Server locks: LockServer calls plus references to the class factory a host holds.
 std::atomic<LONG> ServerLocks{0};

@@ -25,6 +25,22 @@ PLATFORM_EXT_API std::string ModuleFolder(HMODULE module);
 // The platform's path delimiter: '\' on Windows, '/' elsewhere.
 PLATFORM_EXT_API char PathDelimiter();
 
+// Gives back what the C++ runtime linked into the calling module keeps past the module's unload
+// on Windows: the thread library's record of the calling thread (two handles and a thread-local
+// storage slot, made the first time the runtime needs thread state on a host's thread), whose
+// slots run out after about a thousand loads, and the reserve for exceptions thrown when memory
+// is short (73 KB a load). Nothing to do elsewhere. For a module's unload only.
+PLATFORM_EXT_API void ReleaseModuleRuntime();
+
+// A module that may be unloaded holds one of these at namespace scope: it calls
+// ReleaseModuleRuntime as the module's static objects are destroyed.
+struct TModuleRuntimeRelease {
+    TModuleRuntimeRelease() = default;
+    TModuleRuntimeRelease(const TModuleRuntimeRelease&) = delete;
+    TModuleRuntimeRelease& operator=(const TModuleRuntimeRelease&) = delete;
+    ~TModuleRuntimeRelease() { ReleaseModuleRuntime(); }
+};
+
 } // namespace platform
 
 #ifndef _WIN32
