@@ -30,3 +30,14 @@ function(orvel_module target)
   endif()
   set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
+
+# Tests whose processes must end without a leak: in the sanitized build LeakSanitizer is on for
+# them whatever ASAN_OPTIONS the caller has set.
+#   orvel_leak_checked(test...)
+function(orvel_leak_checked)
+  if(ORVEL_SANITIZE)
+    foreach(test IN LISTS ARGN)
+      set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
+    endforeach()
+  endif()
+endfunction()

@@ -262,6 +262,13 @@ int Run(const Options& o) {
         }
     }
     driver.Reset();
+    // An equipment manager lets go of a driver module once its objects are released. The module's
+    // own state is torn down here, so that a leak check at exit sees what the driver left behind.
+    CoFreeUnusedLibraries();
+    if (!o.library.empty() && GetModuleHandleA(o.library.c_str())) {
+        std::cout << "FAILED the driver module stays loaded after its last object was released\n";
+        code = kFailed;
+    }
     if (manager.ExtraReferences() > 0)
         std::cout << "note: the driver still holds " << manager.ExtraReferences()
                   << " reference(s) to the equipment manager after its release\n";
