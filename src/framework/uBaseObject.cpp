@@ -356,7 +356,12 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
         return E_INVALIDARG;
     try {
         const bool command = FMethods[static_cast<std::size_t>(dispIdMember)].Kind == mkCommand;
-        SafeArray args = SafeArray::CreateVector(static_cast<LONG>(n));
+        SafeArray args = TakeArgumentArray(n);
+        struct TArgumentsBack {
+            TBaseObject& Owner;
+            SafeArray& Args;
+            ~TArgumentsBack() { Owner.KeepArgumentArray(Args); }
+        } argumentsBack{*this, args};
         TMethodParams params(args.Get());
         // A command only reads its InData, so the host's value itself is lent to it for the
         // call instead of being copied (the whole goods table of a receipt, say). The loan ends
@@ -425,6 +430,25 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
         }
         return DISP_E_EXCEPTION;
     }
+}
+
+SafeArray TBaseObject::TakeArgumentArray(UINT Count) {
+    const SAFEARRAY* spare = FSpareArguments.Get();
+    if (spare && spare->rgsabound[0].cElements == Count)
+        return std::move(FSpareArguments);
+    return SafeArray::CreateVector(static_cast<LONG>(Count));
+}
+
+void TBaseObject::KeepArgumentArray(SafeArray& Args) noexcept {
+    SAFEARRAY* array = Args.Get();
+    // Only a one-dimensional array nobody holds, while no other is kept.
+    if (!array || FSpareArguments.Get() || array->cDims != 1 || array->cLocks != 0)
+        return;
+    VARIANT* data = static_cast<VARIANT*>(array->pvData);
+    for (ULONG i = 0; i < array->rgsabound[0].cElements; ++i)
+        if (FAILED(VariantClear(&data[i])))
+            return;
+    FSpareArguments = std::move(Args);
 }
 
 HRESULT TBaseObject::CallMethod(DISPID DispID, Variant& Result, TMethodParams& Params) {

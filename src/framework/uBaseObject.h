@@ -155,6 +155,13 @@ private:
     std::vector<TLookedUpName> FLookedUp;
     std::size_t FLookedUpTableSize = 0; // the table's size when FLookedUp was filled
 
+    // The argument array of an earlier call, emptied, kept for the next call with as many
+    // arguments: a host calls the same few commands over and over. A call that finds it taken
+    // (one made from inside another) makes its own.
+    SafeArray TakeArgumentArray(UINT Count);
+    void KeepArgumentArray(SafeArray& Args) noexcept;
+    SafeArray FSpareArguments;
+
     HRESULT CallCommand(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);
     void CallRawMethod(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);
 };

@@ -357,6 +357,34 @@ TEST_F(DispatchTest, InDataIsLentToTheCommandAndStaysTheHostsOwn) {
     EXPECT_EQ(U8(both.AsWide()), "answer") << "OutData wins, and the array it replaced is freed once";
 }
 
+TEST_F(DispatchTest, ACallMadeFromInsideACommandHasArgumentsOfItsOwn) {
+    Variant nestedResult;
+    Object->DuringCommand = [&] {
+        Variant inner(W("inner"));
+        nestedResult = Call(Disp(), idEcho, {ByVal(Variant(1)), ByVal(inner), ByVal(Variant(3))}).Result;
+    };
+    Object->NextOutData = Variant(W("outer"));
+    Variant inData = MakeVariantArray({Variant(5)});
+    for (int round = 0; round < 2; ++round) {
+        Variant outData;
+        ASSERT_EQ(Call(Disp(), idOpenCheck, {ByVal(inData), ByRef(outData), ByVal(Variant(9))}).Hr, S_OK);
+        EXPECT_EQ(Object->SeenTimeout, 9);
+        EXPECT_EQ(U8(outData.AsWide()), "outer");
+        ASSERT_EQ(Object->RawSeen.size(), 3u);
+        EXPECT_EQ(U8(Object->RawSeen[1].AsWide()), "inner");
+        EXPECT_EQ(nestedResult.AsInteger(), 1);
+    }
+    // Calls with other argument counts in between, then the first again.
+    EXPECT_EQ(Call(Disp(), idEcho, {ByVal(Variant(4))}).Result.AsInteger(), 4);
+    EXPECT_EQ(Object->RawSeen.size(), 1u);
+    Call(Disp(), idEcho, {});
+    EXPECT_TRUE(Object->RawSeen.empty());
+    Object->DuringCommand = nullptr;
+    Variant outData(W("old"));
+    ASSERT_EQ(Call(Disp(), idOpenCheck, {ByVal(inData), ByRef(outData), ByVal(Variant(2))}).Hr, S_OK);
+    EXPECT_EQ(U8(outData.AsWide()), "outer");
+}
+
 TEST_F(DispatchTest, ResultPointerIsOptional) {
     Variant outData;
     std::vector<VARIANT> rgvarg{ByVal(Variant(0)), ByRef(outData), ByVal(Variant())};

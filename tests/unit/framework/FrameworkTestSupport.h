@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ public:
     WString NextText;
     Variant NextOutData;
     bool ThrowInCommand = false;
+    std::function<void()> DuringCommand; // runs inside the command, before it answers
     Variant PutValue;
     LONG PutIndex = 0;
     std::vector<Variant> RawSeen;
@@ -67,6 +69,8 @@ private:
         ++CommandCalls;
         SeenInData = InData;
         SeenTimeout = Timeout;
+        if (DuringCommand)
+            DuringCommand();
         if (ThrowInCommand)
             throw EDriverError("\xD0\xA1\xD0\xB1\xD0\xBE\xD0\xB9"); // "Сбой"
         OutData = NextOutData;
