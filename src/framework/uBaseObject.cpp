@@ -209,10 +209,8 @@ TMethodParams::TMethodParams(SAFEARRAY* array) : FArray(array) {
     void* data = nullptr;
     CheckHResult(SafeArrayAccessData(FArray, &data), "SafeArrayAccessData");
     FData = static_cast<VARIANT*>(data);
-    LONG lower = 0, upper = -1;
-    SafeArrayGetLBound(FArray, 1, &lower);
-    SafeArrayGetUBound(FArray, 1, &upper);
-    FCount = upper - lower + 1;
+    // The bounds are read from the descriptor: this runs on every call.
+    FCount = FArray->cDims == 1 ? static_cast<LONG>(FArray->rgsabound[0].cElements) : 0;
 }
 
 TMethodParams::~TMethodParams() {

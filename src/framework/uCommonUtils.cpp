@@ -180,7 +180,7 @@ Variant& Variant::operator=(Variant&& other) noexcept {
     if (this != &other) {
         Reset();
         FValue = other.FValue;
-        VariantInit(&other.FValue);
+        other.FValue.vt = VT_EMPTY;
     }
     return *this;
 }
@@ -206,7 +206,7 @@ Variant Variant::CopyIndOf(const VARIANT& raw) {
 Variant Variant::TakeOver(VARIANT& raw) noexcept {
     Variant r;
     r.FValue = raw;
-    VariantInit(&raw);
+    raw.vt = VT_EMPTY;
     return r;
 }
 
@@ -255,7 +255,7 @@ Variant Variant::Null() noexcept {
 
 VARIANT Variant::Detach() noexcept {
     VARIANT r = FValue;
-    VariantInit(&FValue);
+    FValue.vt = VT_EMPTY;
     return r;
 }
 

@@ -182,9 +182,10 @@ private:
 
 class Variant {
 public:
-    Variant() noexcept { VariantInit(&FValue); }
+    // Emptying a VARIANT is setting its type (all VariantInit does); done here without the call.
+    Variant() noexcept : FValue{} {}
     Variant(const Variant& other);
-    Variant(Variant&& other) noexcept : FValue(other.FValue) { VariantInit(&other.FValue); }
+    Variant(Variant&& other) noexcept : FValue(other.FValue) { other.FValue.vt = VT_EMPTY; }
     Variant& operator=(const Variant& other);
     Variant& operator=(Variant&& other) noexcept;
     ~Variant() { Reset(); }
