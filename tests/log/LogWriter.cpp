@@ -83,9 +83,9 @@ struct TWriterSeen {
 int Check(const fs::path& folder, std::size_t length, int argc, char** argv) {
     std::map<std::string, TWriterSeen> writers;
     for (int i = 0; i < argc; ++i) {
-        const std::string spec = argv[i];
-        const auto colon = spec.find(':');
-        writers[spec.substr(0, colon)].Expected = std::atol(spec.c_str() + colon + 1);
+        const std::string writerAndCount = argv[i]; // "name:lines"
+        const auto colon = writerAndCount.find(':');
+        writers[writerAndCount.substr(0, colon)].Expected = std::atol(writerAndCount.c_str() + colon + 1);
     }
     long faults = 0, lines = 0;
     auto fault = [&](const std::string& what) {
