@@ -41,3 +41,23 @@ function(orvel_leak_checked)
     endforeach()
   endif()
 endfunction()
+
+# A test that passes only when its program exits with 0 and printed a line matching each EXPECT
+# pattern (tests/expect-output.sh), and fails on any sanitizer report or an exception Wine found
+# unhandled, whatever else it printed. A PROGRAM that is a target runs under the cross build's
+# emulator, as add_test does for a target.
+#   orvel_expect_test(NAME [EXPECT regex...] COMMAND program args...)
+set(ORVEL_TEST_FAILURE_OUTPUT "(ERROR|SUMMARY): [A-Za-z]+Sanitizer|runtime error: |wine: Unhandled|Unhandled exception")
+function(orvel_expect_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "EXPECT;COMMAND")
+  list(POP_FRONT arg_COMMAND program)
+  if(TARGET ${program})
+    set(program ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${program}>)
+  endif()
+  set(expect)
+  foreach(pattern IN LISTS arg_EXPECT)
+    list(APPEND expect --expect ${pattern})
+  endforeach()
+  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/expect-output.sh ${expect} -- ${program} ${arg_COMMAND})
+  set_tests_properties(${name} PROPERTIES FAIL_REGULAR_EXPRESSION "${ORVEL_TEST_FAILURE_OUTPUT}")
+endfunction()
