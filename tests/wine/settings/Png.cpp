@@ -40,7 +40,7 @@ void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<s
 
 } // namespace
 
-bool SaveWindowPng(HWND Window, const std::wstring& Path) {
+bool SaveWindowPng(HWND Window, const std::wstring& Path, bool& OneColour) {
     RECT r;
     if (!GetWindowRect(Window, &r))
         return false;
@@ -64,6 +64,7 @@ bool SaveWindowPng(HWND Window, const std::wstring& Path) {
     std::vector<std::uint8_t> raw;
     raw.reserve(static_cast<std::size_t>(h) * (w * 3 + 1));
     const auto* pixels = static_cast<const std::uint8_t*>(bits);
+    OneColour = true;
     for (int y = 0; y < h; ++y) {
         raw.push_back(0);
         for (int x = 0; x < w; ++x) {
@@ -71,6 +72,7 @@ bool SaveWindowPng(HWND Window, const std::wstring& Path) {
             raw.push_back(p[2]);
             raw.push_back(p[1]);
             raw.push_back(p[0]);
+            OneColour = OneColour && p[0] == pixels[0] && p[1] == pixels[1] && p[2] == pixels[2];
         }
     }
     SelectObject(memory, old);

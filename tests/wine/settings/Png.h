@@ -5,4 +5,5 @@
 
 #include <string>
 
-bool SaveWindowPng(HWND Window, const std::wstring& Path);
+// OneColour: whether every pixel has the colour of the first (a picture that shows nothing).
+bool SaveWindowPng(HWND Window, const std::wstring& Path, bool& OneColour);

@@ -1,7 +1,9 @@
 // The settings dialog end to end: a host creates the registered driver by ProgID and calls
 // ShowSettingsDlg, while a robot thread finds the dialog, checks its tabs, captions, values and
 // tab order, opens every further dialog, takes screenshots, changes values and presses OK or
-// Cancel; the host then reads what GetSettings says. Argument 1: the folder for the screenshots.
+// Cancel; the host then reads what GetSettings says, and the virtual printer's journal shows what
+// the dialogs sent it. Argument 1: the folder for the screenshots; AZIMUTH_EMU_DIR: the printer's
+// folder, emptied at the start.
 #include "Png.h"
 
 #include <commctrl.h>
@@ -9,6 +11,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -45,23 +49,59 @@ std::wstring ClassOf(HWND w) {
     return buffer;
 }
 
-HWND WaitWindow(const wchar_t* caption, int ms = 15000) {
-    for (int waited = 0; waited < ms; waited += 100) {
-        HWND w = FindWindowW(L"#32770", caption);
-        if (w && IsWindowVisible(w))
-            return w;
-        Sleep(100);
+// Polls until the condition holds or the time is up: the dialog runs on the host's thread, so
+// what the robot posts shows there a moment later, later still on a busy machine.
+bool WaitFor(const std::function<bool()>& condition, int ms = 15000) {
+    for (int waited = 0; waited < ms; waited += 50) {
+        if (condition())
+            return true;
+        Sleep(50);
     }
-    return nullptr;
+    return condition();
+}
+
+HWND WaitWindow(const wchar_t* caption, int ms = 15000) {
+    HWND w = nullptr;
+    WaitFor([&] {
+        w = FindWindowW(L"#32770", caption);
+        return w && IsWindowVisible(w);
+    }, ms);
+    return w && IsWindowVisible(w) ? w : nullptr;
 }
 
 bool WaitGone(HWND w, int ms = 15000) {
-    for (int waited = 0; waited < ms; waited += 100) {
-        if (!IsWindow(w))
-            return true;
-        Sleep(100);
-    }
-    return false;
+    return WaitFor([&] { return !IsWindow(w); }, ms);
+}
+
+// The virtual printer's journal (one JSON object per call), as UTF-8 lines.
+std::filesystem::path PrinterFolder() {
+    const wchar_t* folder = _wgetenv(L"AZIMUTH_EMU_DIR");
+    return folder ? folder : L"";
+}
+
+std::vector<std::string> JournalLines() {
+    std::vector<std::string> lines;
+    std::ifstream in(PrinterFolder() / L"port-COM1" / L"journal.jsonl");
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Whether a call of FN with that answer (and TEXT among its arguments, when given) is journalled,
+// waiting for it to a deadline. The journal's objects have no nested objects, so a field is
+// found by its text.
+bool Journalled(const char* fn, int answer, const std::string& text = "", int ms = 20000) {
+    const std::string name = std::string("\"fn\":\"") + fn + "\"", rc = "\"rc\":" + std::to_string(answer);
+    return WaitFor([&] {
+        for (const std::string& line : JournalLines()) {
+            const std::size_t at = line.find(rc);
+            const char after = at == std::string::npos || at + rc.size() >= line.size() ? '\0' : line[at + rc.size()];
+            if (line.find(name) != std::string::npos && (after == ',' || after == '}') &&
+                (text.empty() || line.find(text) != std::string::npos))
+                return true;
+        }
+        return false;
+    }, ms);
 }
 
 std::vector<HWND> Children(HWND parent) {
@@ -93,10 +133,13 @@ std::wstring ComboText(HWND combo) {
     return buffer;
 }
 
+// A picture of one colour shows nothing: a window drawn where no display is, or not at all.
 void Shot(HWND w, const wchar_t* name) {
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(700);
-    Check("screenshot " + Narrow(name), SaveWindowPng(w, ShotFolder + L"\\" + name));
+    bool oneColour = true;
+    const bool saved = SaveWindowPng(w, ShotFolder + L"\\" + name, oneColour);
+    Check("screenshot " + Narrow(name) + " shows more than one colour", saved && !oneColour);
 }
 
 void Click(HWND button) {
@@ -334,9 +377,11 @@ void LookAndConfirm() {
                     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
                     SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
                     SendMessageW(grid, WM_LBUTTONUP, 0, at);
-                    Sleep(300);
-                    HWND edit = Child(grid, L"Edit");
-                    Check("a rate is edited in place", edit && IsWindowVisible(edit));
+                    HWND edit = nullptr;
+                    Check("a rate is edited in place", WaitFor([&] {
+                              edit = Child(grid, L"Edit");
+                              return edit && IsWindowVisible(edit);
+                          }));
                     if (!edit)
                         return;
                     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
@@ -357,18 +402,19 @@ void LookAndConfirm() {
         help.hItemHandle = ok;
         help.MousePos = POINT{r.left + 5, r.top + 5};
         SendMessageW(shell.Window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
-        Sleep(500);
         HWND popup = nullptr;
-        EnumWindows(
-            [](HWND w, LPARAM p) {
-                if (IsWindowVisible(w) && ClassOf(w) == L"OrvelHelpPopup") {
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&popup));
-        Check("F1 on OK shows a help popup", popup != nullptr);
+        Check("F1 on OK shows a help popup", WaitFor([&] {
+                  EnumWindows(
+                      [](HWND w, LPARAM p) {
+                          if (IsWindowVisible(w) && ClassOf(w) == L"OrvelHelpPopup") {
+                              *reinterpret_cast<HWND*>(p) = w;
+                              return FALSE;
+                          }
+                          return TRUE;
+                      },
+                      reinterpret_cast<LPARAM>(&popup));
+                  return popup != nullptr;
+              }));
         if (popup)
             Shot(popup, L"help-popup-ok.png");
     }
@@ -394,13 +440,16 @@ void LookAndConfirm() {
     if (headerDialog) {
         SendMessageW(Child(headerDialog, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"МАГАЗИН №1"));
         Click(Child(headerDialog, L"Button", L"OK"));
-        Check("OK programs the printer and closes", WaitGone(headerDialog));
+        Check("OK closes the header dialog", WaitGone(headerDialog));
+        Check("the printer took the header", Journalled("SetHeader", 0, "МАГАЗИН №1"));
+        Check("and the footer", Journalled("SetTail", 0));
     }
     Click(Child(shell.Page, L"Button", L"X - Отчет"));
-    Sleep(300);
+    Check("the printer printed the X report", Journalled("XReport", 0));
+    // An error box of the report would be up before the dialog's thread answers again.
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(shell.Window, WM_NULL, 0, 0, SMTO_BLOCK, 20000, &answer);
-    Check("the X report prints without an error box", FindWindowW(L"#32770", L"Ошибка") == nullptr);
+    Check("with no error box", FindWindowW(L"#32770", L"Ошибка") == nullptr);
 
     SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Тестовый кассир"));
     SendMessageW(shell.Baud, CB_SETCURSEL, 4, 0); // 57600
@@ -445,22 +494,39 @@ void EditPortInTheList(HWND shellWindow) {
     PostMessageW(view, WM_LBUTTONUP, 0, at);
     PostMessageW(view, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     PostMessageW(view, WM_LBUTTONUP, 0, at);
-    Sleep(500);
     HWND edit = nullptr;
-    for (HWND w : Children(list))
-        if (_wcsicmp(ClassOf(w).c_str(), L"Edit") == 0 && IsWindowVisible(w))
-            edit = w;
+    WaitFor([&] {
+        for (HWND w : Children(list))
+            if (_wcsicmp(ClassOf(w).c_str(), L"Edit") == 0 && IsWindowVisible(w))
+                edit = w;
+        return edit != nullptr;
+    });
     Check("a double click opens the editor on the value", edit != nullptr && TextOf(edit) == L"1",
           edit ? TextOf(edit) : L"no editor");
     if (edit) {
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"));
         PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
-        Sleep(300);
-        Check("Enter stores the typed value", CellText(view, row, 1) == L"3", CellText(view, row, 1));
+        const bool stored = WaitFor([&] { return CellText(view, row, 1) == L"3"; });
+        Check("Enter stores the typed value", stored, CellText(view, row, 1));
         Shot(list, L"settings-list-edited.png");
     }
     Click(Child(list, L"Button", L"ОК"));
     Check("the list closes with OK", WaitGone(list));
+}
+
+// Whether the port picker shows COM3: its entry of that name where the system lists the port,
+// else the entry added for it last (whose name is drawn from its record, its text a blank).
+bool ShowsPort3(HWND combo) {
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0), count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    bool listed = false;
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[64] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        listed = listed || std::wstring(text) == L"COM3";
+    }
+    if (selected < 0)
+        return false;
+    return listed ? ComboText(combo) == L"COM3" : selected == count - 1 && ComboText(combo) == L" ";
 }
 
 void ChangeAndCancel() {
@@ -470,10 +536,9 @@ void ChangeAndCancel() {
         return;
     Check("it shows the confirmed name", TextOf(shell.Name) == L"Тестовый кассир", TextOf(shell.Name));
     EditPortInTheList(shell.Window);
-    Sleep(300);
-    Check("the page shows the port the list confirmed", ComboText(shell.Port).find(L"3") != std::wstring::npos ||
-                                                           SendMessageW(shell.Port, CB_GETCURSEL, 0, 0) != 0,
-          ComboText(shell.Port));
+    const bool shown = WaitFor([&] { return ShowsPort3(shell.Port); });
+    Check("the page shows the port the list confirmed", shown,
+          L"entry " + std::to_wstring(SendMessageW(shell.Port, CB_GETCURSEL, 0, 0)) + L" \"" + ComboText(shell.Port) + L"\"");
     SendMessageW(shell.Name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Другой"));
     shell.Close(L"Отмена");
     Check("Cancel closes the dialog", WaitGone(shell.Window));
@@ -508,6 +573,12 @@ void EmptyNameIsRefused() {
 int wmain(int argc, wchar_t** argv) {
     ShotFolder = argc > 1 ? argv[1] : L".";
     CreateDirectoryW(ShotFolder.c_str(), nullptr);
+    // The journal read below is this run's alone.
+    std::error_code cleared;
+    if (PrinterFolder().empty() || (std::filesystem::remove_all(PrinterFolder(), cleared), cleared)) {
+        std::printf("FAIL: the printer's folder (AZIMUTH_EMU_DIR) cannot be emptied\n");
+        return 1;
+    }
     CoInitialize(nullptr);
     CLSID clsid;
     THost host;
