@@ -63,7 +63,7 @@ public:
             const WStringView line = WStringView(format).substr(start, end == WString::npos ? WString::npos : end - start);
             const size_t eq = line.find(u'=');
             if (eq != WStringView::npos)
-                FLines.push_back({WideToAnsi(line.substr(0, eq)), WString(line.substr(eq + 1))});
+                FLines.push_back({WString(line.substr(0, eq)), WString(line.substr(eq + 1))});
             if (end == WString::npos)
                 break;
             start = end + 1;
@@ -71,9 +71,10 @@ public:
     }
     // The value of the first line with the name, if there is one.
     std::optional<WString> Value(const char* nameUtf8) const {
-        const std::string name = Utf8ToAnsi(nameUtf8);
+        const WString name = Utf8ToWide(nameUtf8);
+        const std::string nameAnsi = Utf8ToAnsi(nameUtf8);
         for (const auto& [n, v] : FLines)
-            if (SameName(n, name))
+            if (SameTemplateName(n, name, nameAnsi))
                 return v;
         return std::nullopt;
     }
@@ -98,7 +99,7 @@ private:
         return text ? DecimalInteger(*text, true).value_or(-1) : -1;
     }
 
-    std::vector<std::pair<std::string, WString>> FLines; // ANSI name, value
+    std::vector<std::pair<WString, WString>> FLines; // name, value
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -86,7 +86,12 @@ std::optional<LONG> DecimalInteger(WStringView text, bool leadingSpaces) {
 }
 
 bool SameTemplateName(WStringView name, WStringView otherWide, const std::string& otherAnsi) {
-    const auto lower = [](WCHAR c) { return c >= u'A' && c <= u'Z' ? static_cast<WCHAR>(c + 32) : c; };
+    // Latin and Cyrillic letters fold here, whatever the system's ANSI code page holds.
+    const auto lower = [](WCHAR c) -> WCHAR {
+        if ((c >= u'A' && c <= u'Z') || (c >= u'А' && c <= u'Я'))
+            return static_cast<WCHAR>(c + 32);
+        return c == u'Ё' ? static_cast<WCHAR>(u'ё') : c;
+    };
     if (name.size() == otherWide.size()) {
         size_t i = 0;
         while (i < name.size() && lower(name[i]) == lower(otherWide[i]))
@@ -102,7 +107,12 @@ bool SameTemplateName(WStringView name, WStringView otherWide, const std::string
     };
     if (plain(name) && plain(otherWide))
         return false;
-    return SameName(WideToAnsi(name), otherAnsi);
+    // The system's comparison sees ANSI text: a name the code page cannot hold (Cyrillic under a
+    // Western one) would reach it as question marks and equal any other name of its length.
+    const std::string nameAnsi = WideToAnsi(name);
+    if (AnsiToWide(nameAnsi) != name || AnsiToWide(otherAnsi) != otherWide)
+        return false;
+    return SameName(nameAnsi, otherAnsi);
 }
 
 WString ValueText(const Variant& value) {
