@@ -2,9 +2,17 @@
 # installation (ANSI code page 1251, decimal comma, dd.MM.yyyy dates), created on first use.
 #
 #   ORVEL_WINEPREFIX   the prefix to use (default ~/.cache/orvel27/wine64)
+#   ORVEL_WINE_LOCALE  the installation's regional settings (default ru_RU.UTF-8). Wine keeps them
+#                      in the prefix's registry and rewrites it when a process starts with other
+#                      ones, so each other locale has a prefix of its own beside the first one:
+#                      en_US.UTF-8 uses ORVEL_WINEPREFIX-en_US.
 #   WINEDEBUG          Wine's debug channels (default -all: quiet, crash backtraces still shown)
 
 export WINEPREFIX="${ORVEL_WINEPREFIX:-${HOME:-/root}/.cache/orvel27/wine64}"
+ORVEL_WINE_LOCALE="${ORVEL_WINE_LOCALE:-ru_RU.UTF-8}"
+if [[ "$ORVEL_WINE_LOCALE" != ru_RU.UTF-8 ]]; then
+  WINEPREFIX+="-${ORVEL_WINE_LOCALE%%.*}"
+fi
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer dialogs (nothing we run needs .NET or the HTML engine), and no desktop
@@ -12,8 +20,8 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 # Wine takes its regional settings from the locale variables; glibc need not know the locale. The
 # variable goes only to Wine's processes: bash itself warns when it cannot switch to a locale.
-ORVEL_WINE_LOCALE=ru_RU.UTF-8
-# What console programs write into a pipe is in the OEM code page of that installation.
+# What console programs write into a pipe is in the OEM code page of that installation (the
+# script tests run under the Russian one).
 ORVEL_WINE_CONSOLE_CHARSET=CP866
 
 orvel_wine_fail() {

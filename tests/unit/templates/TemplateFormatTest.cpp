@@ -67,7 +67,7 @@ TEST(TemplateFormat, NumbersWithTheSystemsDecimalComma) { CheckNumbers(","); }
 TEST(TemplateFormat, NumbersWithADecimalPoint) {
     TDecimalPoint point;
     if (!point.Active())
-        GTEST_SKIP() << "the system's regional settings cannot be switched here";
+        GTEST_SKIP() << "the system has no decimal point here";
     CheckNumbers(".");
 }
 
@@ -108,7 +108,7 @@ TEST(TemplateFormat, DatesWithTheSystemsSettings) { CheckDates(); }
 TEST(TemplateFormat, DatesWithTheOtherSettings) {
     TDecimalPoint point;
     if (!point.Active())
-        GTEST_SKIP() << "the system's regional settings cannot be switched here";
+        GTEST_SKIP() << "the system has no decimal point here";
     CheckDates();
 }
 

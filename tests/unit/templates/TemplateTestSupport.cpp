@@ -3,9 +3,13 @@
 namespace tpltest {
 
 // The stand-in's regional settings can be switched; Windows keeps the installation's, which the
-// Wine prefix sets to Russian (a decimal comma).
+// Wine rig sets to Russian (a decimal comma), or to a locale with a decimal point for a second run
+// of these tests.
 #ifdef _WIN32
-TDecimalPoint::TDecimalPoint() {}
+TDecimalPoint::TDecimalPoint() {
+    WCHAR separator[8] = {};
+    FActive = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 0 && std::wstring(separator) == L".";
+}
 TDecimalPoint::~TDecimalPoint() {}
 #else
 TDecimalPoint::TDecimalPoint() {

@@ -152,7 +152,8 @@ inline std::vector<std::string> RowsOf(const WString& text) {
 }
 
 // Switches the regional settings of the platform stand-in for one test (Russian by default);
-// under Windows the system's stay, and a test that needs the other separator is skipped.
+// under Windows the system's stay, and a test that needs the decimal point runs only where the
+// system has it (CTest's unit_decimal_point runs it under such a locale).
 class TDecimalPoint {
 public:
     TDecimalPoint();
