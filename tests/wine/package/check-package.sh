@@ -37,7 +37,13 @@ check() { # NAME COMMAND...
   fi
 }
 registered() { orvel_wine wine reg query "$1" >/dev/null 2>&1; }
-unregistered() { ! registered "$1"; }
+# Gone: the key's parent is read (so the query itself works) and does not list it. A failed query
+# (no prefix, no wineserver, a mistyped parent) proves nothing and fails.
+unregistered() {
+  local listing
+  listing="$(orvel_wine wine reg query "${1%\\*}" 2>/dev/null)" || return 1
+  ! tr -d '\r' <<<"$listing" | grep -qiF -x -- "$(sed 's/^HKCR\\/HKEY_CLASSES_ROOT\\/' <<<"$1")"
+}
 contains() { grep -qF -- "$2" "$1"; }
 lacks() { ! grep -qF -- "$2" "$1"; }
 
