@@ -34,9 +34,15 @@ for fuzzer in fuzz_variant_text fuzz_scenario fuzz_template_render fuzz_template
     fuzz_settings_pages; do
   work="build/fuzz/$fuzzer"
   mkdir -p "$work/corpus"
+  # A fuzzer started without its seeds spends its time finding the input format again: a seed
+  # glob that matches nothing (a moved or missing folder) fails the run.
   if [[ -n "${seeds[$fuzzer]}" ]]; then
     # shellcheck disable=SC2086 # the globs are meant to expand
-    cp -f ${seeds[$fuzzer]} "$work/corpus/" 2>/dev/null || true
+    if ! compgen -G "${seeds[$fuzzer]}" >/dev/null || ! cp -f ${seeds[$fuzzer]} "$work/corpus/"; then
+      echo "fuzzers: no seeds for $fuzzer in ${seeds[$fuzzer]}" >&2
+      failed+=("$fuzzer")
+      continue
+    fi
   fi
   echo "== $fuzzer for $seconds s"
   if ! (cd "$work" && "$OLDPWD/build/linux-fuzz/bin/$fuzzer" -max_total_time="$seconds" -timeout=10 \
