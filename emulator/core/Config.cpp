@@ -100,7 +100,8 @@ Json ConfigToJson(const PrinterConfig& c) {
                 {"drawer", c.drawer},
                 {"drawerAutoOpen", c.drawerAutoOpen},
                 {"clock", clock},
-                {"paramDocResetByZ", c.paramDocResetByZ}};
+                {"paramDocResetByZ", c.paramDocResetByZ},
+                {"tenderStatusHighBits", c.tenderStatusHighBits}};
 }
 
 PrinterConfig ConfigFromJson(const Json& json, const std::string& port) {
@@ -150,6 +151,7 @@ PrinterConfig ConfigFromJson(const Json& json, const std::string& port) {
         }
     }
     f.Bool("paramDocResetByZ", c.paramDocResetByZ);
+    f.Bool("tenderStatusHighBits", c.tenderStatusHighBits);
     return c;
 }
 

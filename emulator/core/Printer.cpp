@@ -436,11 +436,6 @@ Code Printer::SubTotal(Answer& answer) {
 }
 
 Code Printer::Pay(int type, std::int32_t amount, std::string text, Answer& answer) {
-    if (!memory_.document || memory_.document->kind != DocumentKind::Receipt || !memory_.document->receipt.totaled) {
-        // A payment strikes the total when the host did not.
-        if (Code c = Total(); c != kOk)
-            return c;
-    }
     FiscalMemory next = memory_;
     Receipt* receipt = nullptr;
     if (Code c = ReceiptStep(receipt, next); c != kOk)
@@ -451,33 +446,41 @@ Code Printer::Pay(int type, std::int32_t amount, std::string text, Answer& answe
                      Amount(amount))};
     if (printText)
         Append(lines, Wrap(text));
+    // Payments are taken only once the total is struck (Tender refuses them before).
     if (Code c = Tender(*receipt, type, amount, std::move(text)); c != kOk)
         return c;
     if (receipt->Change() > 0)
         lines.push_back(Pair(P(paper::kChange), Amount(receipt->Change())));
-    answer.SetInt(2, receipt->Covered() ? 5 : 4);
+    answer.SetInt(2, PaymentStatus(*receipt));
     answer.SetMoney(3, std::max<std::int64_t>(0, receipt->Total() - receipt->Paid()));
     answer.SetMoney(4, receipt->Change());
     return Commit(std::move(next), lines);
 }
 
+// Low three bits: 5 paid, 4 not yet. The bits above count the payments taken (up to 31): only the
+// low bits tell whether the receipt is paid.
+int Printer::PaymentStatus(const Receipt& receipt) const {
+    const int status = receipt.Covered() ? 5 : 4;
+    if (!config_.tenderStatusHighBits)
+        return status;
+    const int payments = static_cast<int>(std::min<std::size_t>(receipt.payments.size(), 31));
+    return status | payments << 3;
+}
+
 Code Printer::CloseReceipt() {
-    if (memory_.document && memory_.document->kind == DocumentKind::Receipt &&
-        !memory_.document->receipt.Covered()) {
-        // Closing settles what is still due in cash, as the close key of a cash register does: the
-        // driver closes a receipt without payment rows this way.
-        const Receipt& open = memory_.document->receipt;
-        const std::int64_t due = open.Total() - open.Paid();
-        if (!FitsInt32(due))
-            return kOverflow;
-        Answer settled;
-        if (Code c = Pay(0, static_cast<std::int32_t>(due), "", settled); c != kOk)
-            return c;
-    }
     FiscalMemory next = memory_;
     Receipt* open = nullptr;
     if (Code c = ReceiptStep(open, next); c != kOk)
         return c;
+    // A fiscal printer registers only a receipt that is totalled and paid in full: what is still
+    // due is not booked as cash behind the cashier's back. The receipt stays open for more
+    // payments or a cancel.
+    if (open->items.empty())
+        return kEmptyReceipt;
+    if (!open->totaled)
+        return kWrongDocumentState;
+    if (!open->Covered())
+        return kReceiptNotPaid;
     const Receipt receipt = *open;
     const bool sale = receipt.kind == ReceiptKind::Sale;
     const std::int64_t cashKept = receipt.KeptBy(0);

@@ -34,11 +34,11 @@ struct Arg {
 };
 
 Arg S(LPCSTR text) { return text ? Arg(std::string(text), false) : Arg(nullptr, true); }
-// Text of at most `length` bytes that may end earlier at a NUL.
-Arg S(LPCSTR text, LONG length) {
-    if (!text || length < 0)
+// Exactly `length` bytes, as they go down the line: a NUL among them is journaled too.
+Arg Bytes(LPCSTR bytes, LONG length) {
+    if (!bytes || length < 0)
         return Arg(nullptr, true);
-    return Arg(std::string(text, strnlen(text, static_cast<std::size_t>(length))), false);
+    return Arg(std::string(bytes, static_cast<std::size_t>(length)), false);
 }
 Arg Out(const void* pointer) { return Arg(nullptr, pointer == nullptr); }
 
@@ -134,8 +134,7 @@ constexpr std::size_t kMessageBuffer = 256;
 std::array<std::string, 4> Lines4(LPCSTR a, LPCSTR b, LPCSTR c, LPCSTR d) { return {Str(a), Str(b), Str(c), Str(d)}; }
 
 LONG Raw(const char* fn, LPCSTR bytes, LONG length) {
-    Arg data = bytes && length >= 0 ? Arg(std::string(bytes, static_cast<std::size_t>(length)), false)
-                                     : Arg(nullptr, true);
+    Arg data = Bytes(bytes, length);
     return Run<LONG>(fn, {data, length}, 0, 0, [&](Library& lib, JournalValue& shown) {
         Code code = lib.Command(fn, kSilent, [&](Printer& p) {
             p.WriteRaw(std::string_view(bytes, static_cast<std::size_t>(length)));
@@ -406,10 +405,16 @@ AZ LONG WINAPI OpenFDoc() {
     return Cmd("OpenFDoc", {}, kPrints, [](Printer& p) { return p.OpenText(); });
 }
 
+// The library sends `length` bytes whatever they hold, and the printer has no character for a
+// NUL: it refuses the text. A length that counts the terminator, or a buffer's size instead of the
+// text's, is then an error rather than a text that happens to print.
 AZ LONG WINAPI PrintOEMDoc(LPCSTR text, LONG length) {
-    Arg shown = S(text, length);
-    return Cmd("PrintOEMDoc", {shown, length}, kPrints,
-               [&](Printer& p) { return p.PrintText(shown.value.text); });
+    Arg shown = Bytes(text, length);
+    return Cmd("PrintOEMDoc", {shown, length}, kPrints, [&](Printer& p) {
+        if (shown.value.text.find('\0') != std::string::npos)
+            return kBadCharacter;
+        return p.PrintText(shown.value.text);
+    });
 }
 
 AZ LONG WINAPI FontSelectFDoc(BYTE font) {

@@ -15,6 +15,7 @@ enum Code : std::int32_t {
     kNotConnected = 3,        // no OpenDLLPlus yet, or after CloseDLL
     kWrongPassword = 4,
     kNoPrinter = 5,           // the port has no printer (or is not a port name)
+    kBadCharacter = 6,        // a NUL inside the text of a document
     kSessionRequired = 7,     // the document parameters require StartSeans first
     kShiftClosed = 8,
     kShiftMustBeClosed = 9,
@@ -23,6 +24,7 @@ enum Code : std::int32_t {
     kDocumentOpen = 13,
     kNoDocument = 14,
     kWrongDocumentState = 15, // the open document does not accept this command now
+    kReceiptNotPaid = 16,     // closing a receipt the payments do not cover
     kNonCashOverpay = 17,
     kNotEnoughCash = 18,
     kOverflow = 19,

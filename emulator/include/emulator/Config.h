@@ -54,6 +54,8 @@ struct PrinterConfig {
     ClockSettings clock;
     // Some printers forget the document parameters at a Z report; tests can ask for that.
     bool paramDocResetByZ = false;
+    // The payment status byte carries more than its low three bits, as the vendor reserves.
+    bool tenderStatusHighBits = true;
 };
 
 // What a port's printer looks like out of the box: only COM1 has one, unless configured.

@@ -94,6 +94,7 @@ private:
     Code ShiftForDocument(FiscalMemory& next, bool fiscal, Lines& lines) const;
     void OpenShift(FiscalMemory& next, Lines& lines) const;
     Code ReceiptStep(Receipt*& receipt, FiscalMemory& next) const;
+    int PaymentStatus(const Receipt& receipt) const;
     void NumberDocument(FiscalMemory& next) const;
 
     // Saves and then prints; kStorageFailed leaves everything as it was.

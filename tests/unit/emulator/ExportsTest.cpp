@@ -192,9 +192,13 @@ TEST_F(ExportsTest, PointersAreCheckedAndAnswersFitTheDriversBuffers) {
     EXPECT_STREQ(buffer, "ABCDEFGHIJKLMNOP") << "and the identity texts into 17";
     EXPECT_EQ(buffer[17], 'Z');
 
-    // A long text printed from a buffer that is not terminated where the length says.
+    // A long text printed from a buffer that is not terminated where the length says; exactly the
+    // length is taken, and a NUL within it (a length that counts the terminator) is refused.
     const std::string text(100000, 'T');
     ASSERT_EQ(dll.Get<FnVoid>("OpenFDoc")(), kOk);
+    EXPECT_EQ(dll.Get<FnRaw>("PrintOEMDoc")("AB\0CD", 5), kBadCharacter);
+    EXPECT_EQ(dll.Get<FnRaw>("PrintOEMDoc")("TT", 3), kBadCharacter);
+    EXPECT_EQ(dir.Journal().back()["args"], nlohmann::json::parse(R"(["TT\u0000", 3])"));
     EXPECT_EQ(dll.Get<FnRaw>("PrintOEMDoc")(text.c_str(), 80), kOk);
     EXPECT_EQ(dll.Get<FnRaw>("WriteComm")("\x1Bi", 2), 2);
     EXPECT_EQ(dll.Get<FnVoid>("CloseFDoc")(), kOk);

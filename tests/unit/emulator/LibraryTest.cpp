@@ -20,6 +20,9 @@ protected:
     Code Item() {
         return lib.Command("ItemReceipt", true, [](Printer& p) { return p.AddItem("X", " ", " ", "", 1000, 1000); });
     }
+    Code Total() {
+        return lib.Command("TotalReceipt", true, [](Printer& p) { return p.Total(); });
+    }
     Code Pay(std::int32_t amount) {
         return lib.Query("TenderReceipt", true, [&](Printer& p, Answer& a) { return p.Pay(0, amount, "", a); });
     }
@@ -92,6 +95,7 @@ TEST_F(LibraryTest, RuleAfterTheCallLosesOnlyTheAnswer) {
     ASSERT_EQ(Connect(), kOk);
     ASSERT_EQ(Start(), kOk);
     ASSERT_EQ(Item(), kOk);
+    ASSERT_EQ(Total(), kOk);
     ASSERT_EQ(Pay(1000), kOk);
     EXPECT_EQ(Close(), kNoAnswer);
     EXPECT_FALSE(lib.Device()->DocumentOpen()) << "the printer registered the receipt";

@@ -21,6 +21,7 @@ TEST_F(StateTest, FiscalMemoryAndAnOpenReceiptSurviveTheProcess) {
         ASSERT_EQ(p->AddItem(A("САХАР"), "1", " ", "", 8990, 1500), kOk);
         ASSERT_EQ(p->Adjust(true, 0, 85, ""), kOk);
         ASSERT_EQ(p->Tax(1), kOk);
+        ASSERT_EQ(p->Total(), kOk);
         ASSERT_EQ(p->Pay(1, 5000, A("КАРТА"), a), kOk);
     } // the process ends in the middle of the receipt
     Printer p(dir.Port(), "COM1");

@@ -54,6 +54,7 @@ TEST_F(ReceiptTest, SaleSendsItemsCommentsAdjustmentsAndTaxesInPrinterUnits) {
     ASSERT_EQ(tenders.size(), 2u);
     EXPECT_EQ(Args(tenders, 0), json::parse(R"([1, 1000, "карта"])"));
     EXPECT_EQ(Args(tenders, 1), json::parse(R"([0, 10000, ""])"));
+    EXPECT_EQ(Calls("GetFldByte").back()["rc"], 5 | 2 << 3) << "paid, and bits above the three that say so";
     EXPECT_EQ(Calls("CloseReceipt").size(), 1u);
     EXPECT_FALSE(DocumentOpen());
     EXPECT_EQ(SaleReceipts(), 1);
@@ -63,16 +64,22 @@ TEST_F(ReceiptTest, SaleSendsItemsCommentsAdjustmentsAndTaxesInPrinterUnits) {
     EXPECT_NE(Dir.Read("COM1", "paper.txt").find("Хлеб"), std::string::npos);
 }
 
-TEST_F(ReceiptTest, WithoutPrintTaxesNoTaxIsSentAndWithoutPaymentsCashSettlesIt) {
+// Without payment rows the receipt is closed after a zero cash payment: the printer registers a
+// free one and refuses to close one that is still due, which is then cancelled.
+TEST_F(ReceiptTest, WithoutPrintTaxesNoTaxIsSentAndWithoutPaymentsOnlyAFreeReceiptCloses) {
     Up();
     const std::size_t before = Dir.Journal().size();
-    ASSERT_TRUE(Print(Table({Item("Хлеб", 45.5, 1, 0, 1)}), Table({}, 2)).Ok);
+    const TCommandAnswer unpaid = Print(Table({Item("Хлеб", 45.5, 1, 0, 1)}), Table({}, 2));
+    EXPECT_EQ(unpaid.Code(), 1001);
+    EXPECT_EQ(unpaid.Text(), "Чек не оплачен: оплата меньше суммы чека (16)");
     const std::vector<std::string> sent = NamesSince(before);
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "TaxReceipt"), 0);
-    const std::vector<json> tenders = Calls("TenderReceipt");
-    ASSERT_EQ(tenders.size(), 1u);
-    EXPECT_EQ(Args(tenders, 0), json::parse(R"([0, 0, ""])"));
-    EXPECT_EQ(sent.back(), "GetFldWord");
+    EXPECT_EQ(Args(Calls("TenderReceipt"), 0), json::parse(R"([0, 0, ""])"));
+    EXPECT_EQ(Calls("CancelReceipt").size(), 1u);
+    EXPECT_FALSE(DocumentOpen());
+
+    ASSERT_TRUE(Print(Table({Item("Пакет", 0, 1)}), Table({}, 2)).Ok);
+    EXPECT_EQ(NamesSince(before).back(), "GetFldWord");
     EXPECT_EQ(SaleReceipts(), 1);
 }
 

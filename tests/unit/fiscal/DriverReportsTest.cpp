@@ -38,6 +38,7 @@ protected:
         const TAzimuthEntries lib = AzimuthEntries();
         ASSERT_EQ(lib.StartReceipt(kind, 1, "", "", ""), 0);
         ASSERT_EQ(lib.ItemReceipt("X", " ", " ", "", price, 1000, 1), 0);
+        ASSERT_EQ(lib.TotalReceipt(), 0);
         for (const auto& [type, amount] : payments)
             ASSERT_EQ(lib.TenderReceipt(type, amount, ""), 0);
         ASSERT_EQ(lib.CloseReceipt(), 0);

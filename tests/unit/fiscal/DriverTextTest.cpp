@@ -19,10 +19,14 @@ std::string M(std::string amount) {
     return amount;
 }
 
+// The texts printed; each was sent with its own length, not a buffer's nor one with the terminator.
 std::vector<std::string> Documents(const std::vector<json>& prints) {
     std::vector<std::string> docs;
-    for (const json& call : prints)
+    for (const json& call : prints) {
         docs.push_back(call["args"][0].get<std::string>());
+        EXPECT_EQ(call["args"][1], azimuth::Utf8ToCp1251(docs.back()).size()) << docs.back();
+        EXPECT_EQ(call["rc"], 0);
+    }
     return docs;
 }
 

@@ -137,6 +137,7 @@ Set manager = Nothing
 journal = ReadAll(fso.BuildPath(port, "journal.jsonl"))
 Check "the discount", InStr(journal, "{""args"":[1,0,990,""DISCOUNT""],""fn"":""ComissionReceiptPlus"",""rc"":0") > 0, True
 Check "the card payment", InStr(journal, "{""args"":[1,10000,""CARD *1234""],""fn"":""TenderReceipt"",""rc"":0") > 0, True
+Check "paid, with the count of payments above the status bits", InStr(journal, "{""args"":[2],""fn"":""GetFldByte"",""rc"":21,") > 0, True
 Check "the return", InStr(journal, "{""args"":[2,1,"""","""",""""],""fn"":""StartReceipt"",""rc"":0") > 0, True
 Check "X report on the long time-out", InStr(journal, "{""args"":[20000,20000],""fn"":""SetCommTimeoutMs""") > 0, True
 Check "cash in in kopecks", InStr(journal, "{""args"":[50000],""fn"":""ToCash"",""rc"":0") > 0, True
