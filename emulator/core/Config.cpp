@@ -101,6 +101,7 @@ Json ConfigToJson(const PrinterConfig& c) {
                 {"drawerAutoOpen", c.drawerAutoOpen},
                 {"clock", clock},
                 {"paramDocResetByZ", c.paramDocResetByZ},
+                {"reportTimeoutMs", c.reportTimeoutMs},
                 {"tenderStatusHighBits", c.tenderStatusHighBits}};
 }
 
@@ -151,6 +152,7 @@ PrinterConfig ConfigFromJson(const Json& json, const std::string& port) {
         }
     }
     f.Bool("paramDocResetByZ", c.paramDocResetByZ);
+    f.Int("reportTimeoutMs", c.reportTimeoutMs, 0, 3600000);
     f.Bool("tenderStatusHighBits", c.tenderStatusHighBits);
     return c;
 }

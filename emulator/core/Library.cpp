@@ -73,7 +73,10 @@ Code Library::Version() {
 }
 
 Code Library::SetTimeouts(std::int32_t readMs, std::int32_t writeMs) {
-    return Finish(readMs < 0 || writeMs < 0 ? kBadArgument : kOk);
+    if (readMs < 0 || writeMs < 0)
+        return Finish(kBadArgument);
+    readTimeoutMs_ = readMs;
+    return Finish(kOk);
 }
 
 void Library::Record(std::string_view fn, const std::vector<JournalValue>& args, const JournalValue& rc) {

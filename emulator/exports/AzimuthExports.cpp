@@ -108,6 +108,12 @@ LONG Cmd(const char* fn, std::initializer_list<Arg> args, bool prints, Body&& bo
     return Call(fn, args, [&](Library& lib) { return lib.Command(fn, prints, body); });
 }
 
+// A report, which takes the printer long enough for the library's time-out to matter.
+template <class Body>
+LONG Report(const char* fn, Body&& body) {
+    return Call(fn, {}, [&](Library& lib) { return lib.Report(fn, body); });
+}
+
 template <class Body>
 LONG Ask(const char* fn, std::initializer_list<Arg> args, bool prints, Body&& body) {
     return Call(fn, args, [&](Library& lib) { return lib.Query(fn, prints, body); });
@@ -325,11 +331,11 @@ AZ LONG WINAPI ShiftOpen(LPCSTR text) {
 }
 
 AZ LONG WINAPI ShiftClose() {
-    return Cmd("ShiftClose", {}, kPrints, [](Printer& p) { return p.ShiftClose(); });
+    return Report("ShiftClose", [](Printer& p) { return p.ShiftClose(); });
 }
 
 AZ LONG WINAPI XReport() {
-    return Cmd("XReport", {}, kPrints, [](Printer& p) { return p.XReport(); });
+    return Report("XReport", [](Printer& p) { return p.XReport(); });
 }
 
 // --- fiscal receipt ----------------------------------------------------------------------------

@@ -54,6 +54,9 @@ struct PrinterConfig {
     ClockSettings clock;
     // Some printers forget the document parameters at a Z report; tests can ask for that.
     bool paramDocResetByZ = false;
+    // How long the X and Z reports keep the line silent: a library waiting less than this gives up
+    // on the answer (194) while the printer goes on. 0: no longer than any other command.
+    std::int32_t reportTimeoutMs = 15000;
     // The payment status byte carries more than its low three bits, as the vendor reserves.
     bool tenderStatusHighBits = true;
 };

@@ -47,6 +47,17 @@ public:
         return Finish(code);
     }
 
+    // A report: the printer prints it for longer than any other command. When the library's
+    // time-out is shorter than the printer needs (config.json), the library stops waiting and
+    // answers 194 while the printer goes on: the report is printed, its answer is lost.
+    template <class Body>
+    Code Report(std::string_view fn, Body&& body) {
+        return Command(fn, true, [&](Printer& printer) {
+            const Code code = body(printer);
+            return code == kOk && readTimeoutMs_ < printer.Config().reportTimeoutMs ? kNoAnswer : code;
+        });
+    }
+
     // A command that leaves an answer; a failed one leaves no answer at all.
     template <class Body>
     Code Query(std::string_view fn, bool prints, Body&& body) {
@@ -70,8 +81,13 @@ public:
     // The library's own version as an answer: text 5, numbers 6 to 8.
     Code Version();
 
-    // Timeouts are the library's business: the emulated line never waits.
+    // The time-out for the printer's answers. Nothing waits for it: it only decides whether a
+    // report's answer arrives in time (Report). It belongs to the library, not to one connection.
     Code SetTimeouts(std::int32_t readMs, std::int32_t writeMs);
+    std::int32_t ReadTimeoutMs() const { return readTimeoutMs_; }
+
+    // What the library waits for an answer until told otherwise: enough for any command but a report.
+    static constexpr std::int32_t kDefaultTimeoutMs = 5000;
 
     // Journals a call in the folder of the port last named by a connect (the state directory
     // before any).
@@ -82,6 +98,7 @@ private:
     Faults faults_;
     Answer answer_;
     Code lastCode_ = kOk;
+    std::int32_t readTimeoutMs_ = kDefaultTimeoutMs;
     std::optional<std::string> journalPort_; // the folder is found anew: the state directory may move
     std::string detail_; // why the last connect found the state damaged
 };

@@ -125,6 +125,7 @@ TEST_F(ExportsTest, ReceiptThroughTheEntryPointsAsTheDriverSendsIt) {
     EXPECT_EQ(dll.Get<FnFldWord>("GetFldWord")(6), 1);
     ASSERT_EQ(dll.Get<FnTwoBytes>("GetEReport")(54, 0), kOk);
     EXPECT_DOUBLE_EQ(dll.Get<FnFldFloat>("GetFldFloat")(5), 40.00) << "cash kept: 50.00 less the change";
+    ASSERT_EQ(dll.Get<FnTwoLongs>("SetCommTimeoutMs")(20000, 20000), kOk) << "a report needs more than 7 s";
     ASSERT_EQ(dll.Get<FnVoid>("ShiftClose")(), kOk);
     ASSERT_EQ(dll.Get<FnVoid>("GetResource")(), kOk);
     EXPECT_EQ(dll.Get<FnFldWord>("GetFldWord")(7), 1);
@@ -134,8 +135,8 @@ TEST_F(ExportsTest, ReceiptThroughTheEntryPointsAsTheDriverSendsIt) {
         "CashDriverEnable", "GetSerialNum", "GetFldStr",  "GetShiftState",        "ChangeOpName", "StartReceipt",
         "ItemReceipt",   "ComissionReceiptPlus", "TaxReceipt", "TaxReceipt",      "TotalReceipt", "TenderReceipt",
         "GetFldByte",    "TenderReceipt", "GetFldByte",   "GetFldFloat",          "CloseReceipt", "GetNumbers",
-        "GetFldWord",    "GetFldWord",    "GetEReport",   "GetFldFloat",          "ShiftClose",   "GetResource",
-        "GetFldWord"};
+        "GetFldWord",    "GetFldWord",    "GetEReport",   "GetFldFloat",          "SetCommTimeoutMs", "ShiftClose",
+        "GetResource",   "GetFldWord"};
     EXPECT_EQ(Calls(), expected);
     const auto journal = dir.Journal();
     ASSERT_EQ(journal.size(), expected.size());

@@ -102,6 +102,28 @@ TEST_F(LibraryTest, RuleAfterTheCallLosesOnlyTheAnswer) {
     EXPECT_EQ(lib.Device()->Memory().shift.saleReceipts, 1);
 }
 
+// Nothing waits: a report under a time-out shorter than the printer needs for it is printed, and
+// the library answers as if the printer had not.
+TEST_F(LibraryTest, ReportUnderTooShortATimeoutLosesItsAnswer) {
+    const auto x = [&] { return lib.Report("XReport", [](Printer& p) { return p.XReport(); }); };
+    ASSERT_EQ(Connect(), kOk);
+    EXPECT_EQ(x(), kNoAnswer) << "the library's own time-out";
+    EXPECT_EQ(lib.Device()->Memory().shift.xReports, 1) << "printed all the same";
+    ASSERT_EQ(lib.SetTimeouts(7000, 7000), kOk);
+    EXPECT_EQ(x(), kNoAnswer);
+    ASSERT_EQ(lib.SetTimeouts(15000, 15000), kOk);
+    ASSERT_EQ(Connect(), kOk);
+    EXPECT_EQ(x(), kOk) << "the time-out outlives the connection";
+    ASSERT_EQ(Start(), kOk);
+    EXPECT_EQ(x(), kDocumentOpen) << "a refusal comes at once";
+    ASSERT_EQ(Cancel(), kOk);
+
+    dir.Write("COM1", files::kConfig, R"({"reportTimeoutMs": 0})");
+    ASSERT_EQ(lib.SetTimeouts(0, 0), kOk);
+    ASSERT_EQ(Connect(), kOk);
+    EXPECT_EQ(x(), kOk) << "a printer that reports at once";
+}
+
 TEST_F(LibraryTest, SilentPrinterDoesNotEvenConnect) {
     Faults(R"({"silent": true})");
     EXPECT_EQ(Connect(), kNoAnswer);
