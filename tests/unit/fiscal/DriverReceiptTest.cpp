@@ -83,6 +83,32 @@ TEST_F(ReceiptTest, WithoutPrintTaxesNoTaxIsSentAndWithoutPaymentsOnlyAFreeRecei
     EXPECT_EQ(SaleReceipts(), 1);
 }
 
+// A receipt an earlier run left open on the printer (paid in part, here) is cancelled by the next
+// one, which the printer would refuse to start while it is open.
+TEST_F(ReceiptTest, AReceiptLeftOpenOnThePrinterIsCancelledByTheNext) {
+    Up();
+    const TAzimuthEntries lib = AzimuthEntries();
+    ASSERT_EQ(lib.StartReceipt(0, 1, "", "", ""), 0);
+    ASSERT_EQ(lib.ItemReceipt("X", " ", " ", "", 5000, 1000, 1), 0);
+    ASSERT_EQ(lib.TotalReceipt(), 0);
+    ASSERT_EQ(lib.TenderReceipt(1, 1000, ""), 0);
+    ASSERT_TRUE(DocumentOpen());
+    const std::size_t before = Dir.Journal().size();
+    const TCommandAnswer answer = Print(Table({Item("Хлеб", 80, 1)}), Table({Payment(0, 100)}));
+    ASSERT_TRUE(answer.Ok) << answer.Text();
+    const std::vector<json> journal = Dir.Journal();
+    ASSERT_GE(journal.size(), before + 3);
+    EXPECT_EQ(journal[before]["fn"], "GetShiftState");
+    EXPECT_EQ(journal[before]["rc"], 13);
+    EXPECT_EQ(journal[before + 1]["fn"], "CancelReceipt");
+    EXPECT_EQ(journal[before + 1]["rc"], 0);
+    EXPECT_EQ(journal[before + 2]["fn"], "GetShiftState");
+    EXPECT_EQ(journal[before + 2]["rc"], 0);
+    EXPECT_EQ(Memory()["shift"]["cancelledReceipts"], 1);
+    EXPECT_EQ(SaleReceipts(), 1);
+    EXPECT_EQ(Memory()["shift"]["sales"], 8000) << "nothing of the cancelled receipt";
+}
+
 TEST_F(ReceiptTest, PaymentsAfterTheCoveringOneAreNotSentAndAReturnIsKindTwo) {
     Up();
     ASSERT_TRUE(Print(Table({Item("Хлеб", 80, 1)}), Table({Payment(0, 100), Payment(1, 10), Payment(2, 5)})).Ok);
