@@ -39,6 +39,8 @@ public:
     void SaveParams();
     void SaveParamsByName(const std::vector<std::string>& Names); // ANSI names
     void RestoreParams();
+    // Ends the snapshot without putting it back: its dialog has ended or keeps its own.
+    void DiscardSavedParams() noexcept;
     LONG GetParamCount() const noexcept { return static_cast<LONG>(FParams.size()); }
     // Null when i is outside the table.
     TSettingStruct* GetParamByIndex(LONG i) noexcept;

@@ -84,6 +84,10 @@ void TBaseDevice::RestoreParams() {
     FParamBackup.clear();
 }
 
+void TBaseDevice::DiscardSavedParams() noexcept {
+    FParamBackup.clear();
+}
+
 TSettingStruct* TBaseDevice::GetParamByIndex(LONG i) noexcept {
     if (i < 0 || i >= GetParamCount())
         return nullptr;

@@ -2,9 +2,11 @@
 #include "settings/uProgrammingFrame.h"
 
 #include "framework/uEquipmentErrors.h"
+#include "settings/ufmCommonSettings.h"
 
 bool TProgrammingDialog::Program(const std::function<LONG(WString&)>& Steps,
                                  const std::function<void()>& WriteParams) {
+    FInputRefused = false;
     const bool wasEnabled = FDevice.IsEnabled();
     LONG code = ErrUnknown;
     WString text;
@@ -44,4 +46,11 @@ bool TProgrammingDialog::Program(const std::function<LONG(WString&)>& Steps,
     }
     WriteParams();
     return true;
+}
+
+void TProgrammingDialog::Store(std::string_view Name, const Variant& Value) {
+    FDevice.SetParamValue(Name, Value);
+    // Cancel of the settings dialog would otherwise put back a value the printer no longer has.
+    if (FSettingsForm)
+        FSettingsForm->KeepValue(Name, Value);
 }

@@ -82,6 +82,8 @@ public:
     virtual ~IGrid() = default;
     virtual WString Cell(int Column, int Row) const = 0;
     virtual void SetCell(int Column, int Row, const WString& Text) = 0;
+    // The focus on a cell, open for editing with what it holds.
+    virtual void FocusCell(int Column, int Row) = 0;
 };
 
 // Shows the hourglass for as long as it lives.

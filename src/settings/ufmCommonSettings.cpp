@@ -131,15 +131,26 @@ void TfrmCommonSettings::miSettingsListClick() {
     for (LONG i = 0; i < FDevice->GetParamCount(); ++i)
         before.push_back({FDevice->GetParamByIndex(i)->Name, FDevice->GetParamByIndex(i)->Value});
     FDevice->SaveParams();
-    if (FView.ShowSettingsList()) {
-        if (!FListSnapshotTaken) {
-            FListSnapshot = std::move(before);
-            FListSnapshotTaken = true;
-        }
-        RefreshPages();
-    } else {
+    bool confirmed = false;
+    try {
+        confirmed = FView.ShowSettingsList();
+    } catch (...) {
         FDevice->RestoreParams();
+        throw;
     }
+    if (!confirmed) {
+        FDevice->RestoreParams();
+        return;
+    }
+    // From here the shell's own snapshot is what Cancel puts back. The device's backup must not
+    // outlive this dialog: a later settings dialog's Cancel would put back values from before
+    // this one over what the host has set since.
+    FDevice->DiscardSavedParams();
+    if (!FListSnapshotTaken) {
+        FListSnapshot = std::move(before);
+        FListSnapshotTaken = true;
+    }
+    RefreshPages();
 }
 
 namespace {

@@ -82,8 +82,8 @@ bool TfmDocParams::btnOkClick() {
             return code;
         },
         [&] {
-            FDevice.SetParamValue("ParamDoc1", Variant(word1));
-            FDevice.SetParamValue("ParamDoc2", Variant(word2));
-            FDevice.SetParamValue("LineSpacing", Variant(LineSpacing()));
+            Store("ParamDoc1", Variant(word1));
+            Store("ParamDoc2", Variant(word2));
+            Store("LineSpacing", Variant(LineSpacing()));
         });
 }

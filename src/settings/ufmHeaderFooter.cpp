@@ -43,7 +43,7 @@ bool TfmHeaderFooter::btnOKClick() {
             return code;
         },
         [&] {
-            FDevice.SetParamValue("HeaderText", Variant(header));
-            FDevice.SetParamValue("FooterText", Variant(footer));
+            Store("HeaderText", Variant(header));
+            Store("FooterText", Variant(footer));
         });
 }

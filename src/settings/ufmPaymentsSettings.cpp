@@ -26,6 +26,8 @@ bool TfmPaymentsSettings::btnOkClick() {
     // Refused before the printer is touched: the stored entries would read back shifted.
     for (int n = 0; n < PaymentTypes; ++n)
         if (FGrid.Cell(1, n + 1).find(WCHAR(';')) != WString::npos) {
+            FInputRefused = true;
+            FGrid.FocusCell(1, n + 1);
             FUI.ShowError(Utf8ToWide(settingstexts::PaymentNameSeparator));
             return false;
         }
@@ -43,5 +45,5 @@ bool TfmPaymentsSettings::btnOkClick() {
             }
             return code;
         },
-        [&] { FDevice.SetParamValue("PaymentTypeNameConformity", Variant(conformity)); });
+        [&] { Store("PaymentTypeNameConformity", Variant(conformity)); });
 }

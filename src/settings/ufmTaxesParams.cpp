@@ -76,6 +76,7 @@ bool TfrmTaxesParams::CheckInput() {
         // A separator inside a name splits the stored entry: the name and rate read back wrong.
         const WString name = FGrid.Cell(1, g + 1);
         if (name.find(WCHAR(';')) != WString::npos || name.find(WCHAR('=')) != WString::npos) {
+            FGrid.FocusCell(1, g + 1);
             FUI.ShowError(Utf8ToWide(settingstexts::TaxNameSeparators));
             return false;
         }
@@ -91,6 +92,7 @@ bool TfrmTaxesParams::CheckInput() {
             }
         }
         if (!valid) {
+            FGrid.FocusCell(RateColumn, g + 1);
             FUI.ShowError(Utf8ToWide(settingstexts::TaxRateInvalid));
             return false;
         }
@@ -99,7 +101,8 @@ bool TfrmTaxesParams::CheckInput() {
 }
 
 bool TfrmTaxesParams::btnOkClick() {
-    if (!CheckInput())
+    FInputRefused = !CheckInput();
+    if (FInputRefused)
         return false;
     WString taxes;
     const bool printTaxes = FPrintTaxes.Checked();
@@ -119,7 +122,7 @@ bool TfrmTaxesParams::btnOkClick() {
             return code;
         },
         [&] {
-            FDevice.SetParamValue("TaxesParams", Variant(taxes));
-            FDevice.SetParamValue("PrintTaxes", Variant(printTaxes));
+            Store("TaxesParams", Variant(taxes));
+            Store("PrintTaxes", Variant(printTaxes));
         });
 }

@@ -2,6 +2,8 @@
 #include "SettingsTestSupport.h"
 
 #include "settings/ufmCommonSettings.h"
+#include "settings/ufmDocParams.h"
+#include "settings/ufmHeaderFooter.h"
 #include "settings/uSettingsTexts.h"
 
 #include <fstream>
@@ -207,6 +209,47 @@ TEST_F(CommonSettingsTest, CancelUndoesTheListEvenAfterAServiceActionButKeepsANe
     EXPECT_TRUE(Shell.CloseQuery(false));
     EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 1);
     EXPECT_EQ(Device->GetParamAsInteger("BaudRate"), 115200);
+}
+
+TEST_F(CommonSettingsTest, CancelKeepsWhatADocumentDialogProgrammedAfterTheList) {
+    Open();
+    View.OnSettingsList = [&] {
+        Device->SetParamValue("PortNumber", Variant(W("7")));
+        Device->SetParamValue("HeaderText", Variant(W("ИЗ СПИСКА")));
+        return true;
+    };
+    Shell.miSettingsListClick();
+    TRecordingServices services(*Device.Get());
+    TMemoryProgress progress;
+    TDocControls controls(progress);
+    TfmDocParams doc(*Device.Get(), UI, services, controls.Controls);
+    doc.SetSettingsForm(&Shell);
+    controls.Word1[0].On = true;
+    ASSERT_TRUE(doc.btnOkClick());
+    TMemoryEdit header, footer;
+    TfmHeaderFooter headerFooter(*Device.Get(), UI, services, {header, footer, progress});
+    headerFooter.SetSettingsForm(&Shell);
+    header.Value = W("МАГАЗИН");
+    ASSERT_TRUE(headerFooter.btnOKClick());
+    EXPECT_TRUE(Shell.CloseQuery(false));
+    EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 1) << "the list is undone";
+    EXPECT_EQ(Device->GetParamAsInteger("ParamDoc1"), 433) << "what the printer took stays";
+    EXPECT_EQ(U8(Device->GetParam("HeaderText").AsWide()), "МАГАЗИН");
+}
+
+TEST_F(CommonSettingsTest, TheListsBackupEndsWithTheDialogThatTookIt) {
+    Open();
+    View.OnSettingsList = [&] {
+        Device->SetParamValue("PortNumber", Variant(W("7")));
+        return true;
+    };
+    Shell.miSettingsListClick();
+    EXPECT_TRUE(Shell.CloseQuery(true));
+    Device->SetParamValue("PortNumber", Variant(3)); // the host's SetSettings before its next Enable
+    TfrmCommonSettings next(*Device.Get(), UI, View, Dir);
+    next.Initialize({});
+    EXPECT_TRUE(next.CloseQuery(false));
+    EXPECT_EQ(Device->GetParamAsInteger("PortNumber"), 3);
 }
 
 TEST_F(CommonSettingsTest, ResetTakesTheDefaultsAtOnceAndReloadsThePages) {

@@ -188,15 +188,23 @@ TEST_F(DocumentDialogsTest, HostileNamesAndRatesAreRefusedBeforeThePrinter) {
         grid.SetCell(c.Column, c.Row, W(c.Cell));
         EXPECT_FALSE(dialog.btnOkClick());
         EXPECT_EQ(UI.Boxes.back(), std::string("error: ") + c.Message);
+        EXPECT_TRUE(dialog.InputRefused()) << "the dialog stays open with the input";
+        EXPECT_EQ(grid.Focused, std::make_pair(c.Column, c.Row));
     }
     TMemoryGrid grid;
     TfmPaymentsSettings payments(*Device.Get(), UI, Services, grid, Progress);
     grid.SetCell(1, 2, W("КАРТА;3=НАЛИЧНЫЕ"));
     EXPECT_FALSE(payments.btnOkClick());
     EXPECT_EQ(UI.Boxes.back(), "error: Наименование вида оплаты не может содержать символ \";\"");
+    EXPECT_TRUE(payments.InputRefused());
+    EXPECT_EQ(grid.Focused, std::make_pair(1, 2));
     EXPECT_TRUE(Services.Calls.empty());
     EXPECT_EQ(U8(Device->GetParam("TaxesParams").AsWide()), stored);
     EXPECT_EQ(U8(Device->GetParam("PaymentTypeNameConformity").AsWide()), "0=Наличными;1=Плат. картой;2=Безнал");
+    grid.SetCell(1, 2, W("КАРТА"));
+    Services.Codes["ProgramPayment"] = 1001;
+    EXPECT_FALSE(payments.btnOkClick());
+    EXPECT_FALSE(payments.InputRefused()) << "a printer's refusal closes the dialog";
 
     // A line spacing beyond a LONG is no number, on either system.
     TDocControls controls(Progress);

@@ -114,6 +114,8 @@ public:
         return it == Cells.end() ? WString() : it->second;
     }
     void SetCell(int c, int r, const WString& t) override { Cells[{c, r}] = t; }
+    std::pair<int, int> Focused{-1, -1};
+    void FocusCell(int c, int r) override { Focused = {c, r}; }
 };
 
 // The controls of TfmDocParams, by bit.
