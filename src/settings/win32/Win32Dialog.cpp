@@ -5,16 +5,19 @@
 
 namespace {
 
-// Hints and help contexts of the controls of every open dialog of the process; one user
-// interface thread at a time opens our dialogs, the lock only keeps the maps whole.
+// Hints and help contexts of the controls of every open dialog of the process, each with the
+// dialog that set it: they go when that dialog's window does, so that a handle value the system
+// hands out again never finds an old entry. One user interface thread at a time opens our
+// dialogs; the lock only keeps the map whole.
+struct TControlData {
+    HWND Dialog = nullptr;
+    WString Hint;
+    LONG HelpContext = 0;
+};
 std::mutex ControlDataLock;
-std::map<HWND, WString>& Hints() {
-    static std::map<HWND, WString> hints;
-    return hints;
-}
-std::map<HWND, LONG>& HelpContexts() {
-    static std::map<HWND, LONG> contexts;
-    return contexts;
+std::map<HWND, TControlData>& ControlData() {
+    static std::map<HWND, TControlData> data;
+    return data;
 }
 
 void Put(std::vector<WORD>& t, const WString& text) {
@@ -25,13 +28,40 @@ void Put(std::vector<WORD>& t, const WString& text) {
 
 void ForgetControlsOf(HWND dialog) {
     std::lock_guard<std::mutex> guard(ControlDataLock);
-    for (auto it = Hints().begin(); it != Hints().end();)
-        it = (it->first == dialog || IsChild(dialog, it->first)) ? Hints().erase(it) : std::next(it);
-    for (auto it = HelpContexts().begin(); it != HelpContexts().end();)
-        it = (it->first == dialog || IsChild(dialog, it->first)) ? HelpContexts().erase(it) : std::next(it);
+    for (auto it = ControlData().begin(); it != ControlData().end();)
+        it = it->second.Dialog == dialog ? ControlData().erase(it) : std::next(it);
 }
 
 } // namespace
+
+// While a modal dialog runs, the other windows of its thread take no input: the settings window
+// behind a nested dialog must not be confirmed, cancelled or asked for a second dialog.
+class TWin32Dialog::TOtherWindowsDisabled {
+public:
+    TOtherWindowsDisabled() { EnumThreadWindows(GetCurrentThreadId(), &Disable, reinterpret_cast<LPARAM>(this)); }
+    ~TOtherWindowsDisabled() { Enable(); }
+    TOtherWindowsDisabled(const TOtherWindowsDisabled&) = delete;
+    TOtherWindowsDisabled& operator=(const TOtherWindowsDisabled&) = delete;
+
+    // Before the dialog goes, so that the window behind it takes the activation back.
+    void Enable() {
+        for (HWND window : FWindows)
+            if (IsWindow(window))
+                EnableWindow(window, TRUE);
+        FWindows.clear();
+    }
+
+private:
+    static BOOL CALLBACK Disable(HWND Window, LPARAM Self) {
+        if (IsWindowVisible(Window) && IsWindowEnabled(Window)) {
+            reinterpret_cast<TOtherWindowsDisabled*>(Self)->FWindows.push_back(Window);
+            EnableWindow(Window, FALSE);
+        }
+        return TRUE;
+    }
+
+    std::vector<HWND> FWindows;
+};
 
 TWin32Dialog::TWin32Dialog(WString Caption, LONG ClientWidth, LONG ClientHeight)
     : FCaption(std::move(Caption)), FClientWidth(ClientWidth), FClientHeight(ClientHeight) {
@@ -46,13 +76,10 @@ TWin32Dialog::TWin32Dialog(WString Caption, LONG ClientWidth, LONG ClientHeight)
 }
 
 TWin32Dialog::~TWin32Dialog() {
-    if (FHandle && IsWindow(FHandle)) {
-        ForgetControlsOf(FHandle);
-        if (FChild)
-            DestroyWindow(FHandle);
-    }
-    if (FToolTip && IsWindow(FToolTip))
-        DestroyWindow(FToolTip);
+    // A window that is gone has cleared its handles (WM_NCDESTROY): a handle value kept here
+    // could name someone else's window by now.
+    if (FHandle && FChild)
+        DestroyWindow(FHandle);
     DeleteObject(FFont);
     DeleteObject(FBold);
 }
@@ -78,8 +105,12 @@ std::vector<WORD> TWin32Dialog::Template(DWORD Style) const {
 
 INT_PTR TWin32Dialog::ShowModal() {
     const std::vector<WORD> t = Template(FStyle);
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), nullptr,
-                                   &TWin32Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    TOtherWindowsDisabled others;
+    FOthers = &others;
+    const INT_PTR code = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(t.data()),
+                                                 nullptr, &TWin32Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    FOthers = nullptr;
+    return code;
 }
 
 HWND TWin32Dialog::CreateChild(HWND Parent) {
@@ -104,7 +135,7 @@ INT_PTR CALLBACK TWin32Dialog::DialogProc(HWND Window, UINT Msg, WPARAM WParam, 
             self->OnCreate();
         } catch (...) {
             if (!self->FChild)
-                EndDialog(Window, IDCANCEL);
+                self->End(IDCANCEL);
         }
         // A dialog that put the focus somewhere itself keeps it there.
         HWND focus = GetFocus();
@@ -113,6 +144,15 @@ INT_PTR CALLBACK TWin32Dialog::DialogProc(HWND Window, UINT Msg, WPARAM WParam, 
     self = reinterpret_cast<TWin32Dialog*>(GetWindowLongPtrW(Window, DWLP_USER));
     if (!self)
         return FALSE;
+    if (Msg == WM_NCDESTROY) {
+        ForgetControlsOf(Window);
+        if (self->FToolTip && IsWindow(self->FToolTip))
+            DestroyWindow(self->FToolTip);
+        self->FToolTip = nullptr;
+        self->FHandle = nullptr;
+        SetWindowLongPtrW(Window, DWLP_USER, 0);
+        return FALSE;
+    }
     try {
         switch (Msg) {
         case WM_COMMAND: {
@@ -121,7 +161,7 @@ INT_PTR CALLBACK TWin32Dialog::DialogProc(HWND Window, UINT Msg, WPARAM WParam, 
                 return TRUE;
             if (!self->FChild && (id == IDOK || id == IDCANCEL)) {
                 if (self->CanClose(id))
-                    EndDialog(Window, id);
+                    self->End(id);
                 return TRUE;
             }
             return FALSE;
@@ -159,6 +199,8 @@ bool TWin32Dialog::CanClose(int) {
 }
 
 void TWin32Dialog::End(int Code) {
+    if (FOthers)
+        FOthers->Enable();
     EndDialog(FHandle, Code);
 }
 
@@ -182,7 +224,9 @@ HWND TWin32Dialog::AddButton(const char* Utf8, int X, int Y, int Width, int Heig
 void TWin32Dialog::SetHint(HWND Control, const WString& Hint) {
     {
         std::lock_guard<std::mutex> guard(ControlDataLock);
-        Hints()[Control] = Hint;
+        TControlData& data = ControlData()[Control];
+        data.Dialog = FHandle;
+        data.Hint = Hint;
     }
     if (!FToolTip) {
         FToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -195,25 +239,27 @@ void TWin32Dialog::SetHint(HWND Control, const WString& Hint) {
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = FHandle;
     tool.uId = reinterpret_cast<UINT_PTR>(Control);
-    tool.lpszText = const_cast<LPWSTR>(Hints()[Control].c_str());
+    tool.lpszText = const_cast<LPWSTR>(Hint.c_str());
     SendMessageW(FToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TWin32Dialog::SetHelpContext(HWND Control, LONG Context) {
     std::lock_guard<std::mutex> guard(ControlDataLock);
-    HelpContexts()[Control] = Context;
+    TControlData& data = ControlData()[Control];
+    data.Dialog = FHandle;
+    data.HelpContext = Context;
 }
 
 WString TWin32Dialog::HintOf(HWND Control) {
     std::lock_guard<std::mutex> guard(ControlDataLock);
-    auto it = Hints().find(Control);
-    return it == Hints().end() ? WString() : it->second;
+    auto it = ControlData().find(Control);
+    return it == ControlData().end() ? WString() : it->second.Hint;
 }
 
 LONG TWin32Dialog::HelpContextOf(HWND Control) {
     std::lock_guard<std::mutex> guard(ControlDataLock);
-    auto it = HelpContexts().find(Control);
-    return it == HelpContexts().end() ? 0 : it->second;
+    auto it = ControlData().find(Control);
+    return it == ControlData().end() ? 0 : it->second.HelpContext;
 }
 
 void TWin32Dialog::SetClientSize(LONG Width, LONG Height) {

@@ -15,7 +15,8 @@ public:
     TWin32Dialog(const TWin32Dialog&) = delete;
     TWin32Dialog& operator=(const TWin32Dialog&) = delete;
 
-    // Runs the dialog modally with no owner window; the code it ended with.
+    // Runs the dialog modally with no owner window, the other windows of the thread disabled
+    // until it ends; the code it ended with.
     INT_PTR ShowModal();
     // Makes the dialog a child page of Parent, hidden, at (0, 0).
     HWND CreateChild(HWND Parent);
@@ -58,6 +59,7 @@ protected:
     HWND FHandle = nullptr;
 
 private:
+    class TOtherWindowsDisabled;
     static INT_PTR CALLBACK DialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     std::vector<WORD> Template(DWORD Style) const;
 
@@ -67,6 +69,7 @@ private:
     HFONT FFont = nullptr;
     HFONT FBold = nullptr;
     HWND FToolTip = nullptr;
+    TOtherWindowsDisabled* FOthers = nullptr; // while the dialog runs modally
 };
 
 // A text of ours (UTF-8) as the API takes it.

@@ -9,7 +9,7 @@ HWND TListGrid::Create(HWND Dialog, HFONT Font, int X, int Y, int Width, int Hei
                        const std::vector<WString>& Headings, int Rows, int RowHeight, int Id) {
     FList = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                                LVS_NOSORTHEADER,
+                                LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
                             X, Y, Width, Height, Dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)),
                             GetModuleHandleW(nullptr), nullptr);
     SendMessageW(FList, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
@@ -54,7 +54,15 @@ HWND TListGrid::Create(HWND Dialog, HFONT Font, int X, int Y, int Width, int Hei
     SetPropW(FEdit, SelfProperty, this);
     FEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TListGrid::EditProc)));
+    SetPropW(FList, SelfProperty, this);
+    FListProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TListGrid::ListProc)));
     return FList;
+}
+
+TListGrid::~TListGrid() {
+    if (FRowHeight)
+        ImageList_Destroy(FRowHeight);
 }
 
 WString TListGrid::Cell(int Column, int Row) const {
@@ -72,6 +80,25 @@ void TListGrid::SetCell(int Column, int Row, const WString& Text) {
     item.iSubItem = Column;
     item.pszText = const_cast<LPWSTR>(Text.c_str());
     SendMessageW(FList, LVM_SETITEMTEXTW, static_cast<WPARAM>(Row - 1), reinterpret_cast<LPARAM>(&item));
+}
+
+void TListGrid::FocusCell(int Column, int Row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(FList, LVM_SETITEMSTATE, static_cast<WPARAM>(Row - 1), reinterpret_cast<LPARAM>(&item));
+    BeginEdit(Row, Column);
+}
+
+void TListGrid::MoveEdit(bool Back) {
+    const int row = FEditRow, column = FEditColumn + (Back ? -1 : 1);
+    if (column >= 1 && column < FColumns) {
+        BeginEdit(row, column);
+        return;
+    }
+    EndEdit(true);
+    SetFocus(FList);
+    SendMessageW(GetParent(FList), WM_NEXTDLGCTL, Back ? 1 : 0, FALSE);
 }
 
 void TListGrid::BeginEdit(int Row, int Column) {
@@ -113,9 +140,13 @@ LRESULT CALLBACK TListGrid::EditProc(HWND Window, UINT Msg, WPARAM WParam, LPARA
             SetFocus(self->FList);
             return 0;
         }
+        if (WParam == VK_TAB) {
+            self->MoveEdit(GetKeyState(VK_SHIFT) < 0);
+            return 0;
+        }
         break;
     case WM_CHAR: {
-        if (WParam == 27)
+        if (WParam == 27 || WParam == '\t')
             return 0;
         WCHAR key = static_cast<WCHAR>(WParam);
         if (self->KeyFilter && !self->KeyFilter(self->FEditColumn, WindowText(Window), key))
@@ -124,18 +155,33 @@ LRESULT CALLBACK TListGrid::EditProc(HWND Window, UINT Msg, WPARAM WParam, LPARA
             return 0;
         return CallWindowProcW(old, Window, Msg, static_cast<WPARAM>(key), LParam);
     }
-    case WM_KILLFOCUS:
-        self->EndEdit(true);
+    case WM_KILLFOCUS: {
+        // A message box over the dialog (a refused input) leaves the cell open with what was
+        // typed; another control of the dialog takes it.
+        HWND to = reinterpret_cast<HWND>(WParam);
+        if (to && GetAncestor(to, GA_ROOT) == GetAncestor(Window, GA_ROOT))
+            self->EndEdit(true);
         break;
+    }
     case WM_NCDESTROY:
         RemovePropW(Window, SelfProperty);
         SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        if (self->FRowHeight)
-            ImageList_Destroy(self->FRowHeight);
-        self->FRowHeight = nullptr;
         break;
     default:
         break;
+    }
+    return CallWindowProcW(old, Window, Msg, WParam, LParam);
+}
+
+LRESULT CALLBACK TListGrid::ListProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto* self = static_cast<TListGrid*>(GetPropW(Window, SelfProperty));
+    const WNDPROC old = self->FListProc;
+    // Enter starts the row's edit instead of pressing the dialog's OK.
+    if (Msg == WM_GETDLGCODE && WParam == VK_RETURN)
+        return CallWindowProcW(old, Window, Msg, WParam, LParam) | DLGC_WANTALLKEYS;
+    if (Msg == WM_NCDESTROY) {
+        RemovePropW(Window, SelfProperty);
+        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
     }
     return CallWindowProcW(old, Window, Msg, WParam, LParam);
 }

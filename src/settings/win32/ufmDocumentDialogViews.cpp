@@ -19,34 +19,41 @@ namespace {
 
 enum : int { IdDefault = 100, IdProgress, IdGrid, IdHeader, IdFooter, IdPrintTaxes, IdSpacing, IdSpin };
 
-// A dialog whose OK runs the logic's programming and closes with OK whatever it found.
+// A dialog whose OK runs the logic's programming and closes with OK whatever the printer
+// answered; only a refused input keeps it open.
 template <class TLogic>
 class TDocumentDialog : public TWin32Dialog {
 public:
     TDocumentDialog(const char* Caption, LONG Width, LONG Height, TBaseDevice& Device, TWin32SettingsUI& UI,
-                    IFiscalServices& Services)
-        : TWin32Dialog(T(Caption), Width, Height), FDevice(Device), FUI(UI), FServices(Services) {}
+                    IFiscalServices& Services, TfrmCommonSettings* Shell)
+        : TWin32Dialog(T(Caption), Width, Height), FDevice(Device), FUI(UI), FServices(Services), FShell(Shell) {}
 
 protected:
     bool CanClose(int Code) override {
-        if (Code == IDOK && FLogic)
-            Program();
-        return true;
+        if (Code != IDOK || !FLogic)
+            return true;
+        Program();
+        return !FLogic->InputRefused();
     }
     virtual void Program() = 0;
+    void Adopt(std::unique_ptr<TLogic> Logic) {
+        FLogic = std::move(Logic);
+        FLogic->SetSettingsForm(FShell);
+    }
     // The bottom row: OK and Cancel at the right, the hidden progress bar at the left.
-    void AddFooter(int Y) {
+    void AddFooter(int Y, const char* OkCaption = DocOkButton) {
         FProgress.Handle =
             Add(PROGRESS_CLASSW, L"", 0, 8, Y + 4, ClientWidth() - 8 - 2 * 81 - 16, 16, IdProgress);
         SendMessageW(FProgress.Handle, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
         ShowWindow(FProgress.Handle, SW_HIDE);
-        FOk = AddButton(DocOkButton, ClientWidth() - 8 - 75 - 6 - 75, Y, 75, 25, IDOK, BS_DEFPUSHBUTTON);
+        FOk = AddButton(OkCaption, ClientWidth() - 8 - 75 - 6 - 75, Y, 75, 25, IDOK, BS_DEFPUSHBUTTON);
         FCancel = AddButton(CancelButton, ClientWidth() - 8 - 75, Y, 75, 25, IDCANCEL);
     }
 
     TBaseDevice& FDevice;
     TWin32SettingsUI& FUI;
     IFiscalServices& FServices;
+    TfrmCommonSettings* FShell;
     TProgressControl FProgress;
     std::unique_ptr<TLogic> FLogic;
     HWND FOk = nullptr, FCancel = nullptr;
@@ -118,7 +125,7 @@ protected:
         AddButton(DocOkButton, ClientWidth() - 8 - 3 * 90 - 12, footer, 90, 25, IDOK, BS_DEFPUSHBUTTON);
         AddButton(DocDefaultButton, ClientWidth() - 8 - 2 * 90 - 6, footer, 90, 25, IdDefault);
         FCancel = AddButton(CancelButton, ClientWidth() - 8 - 90, footer, 90, 25, IDCANCEL);
-        FLogic = std::make_unique<TfmDocParams>(FDevice, FUI, FServices, controls);
+        Adopt(std::make_unique<TfmDocParams>(FDevice, FUI, FServices, controls));
         SetFocus(FCancel);
     }
     bool OnCommand(int Id, int Code, HWND) override {
@@ -164,9 +171,10 @@ protected:
             FMemoProc = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&THeaderFooterWindow::MemoProc)));
         }
-        AddFooter(ClientHeight() - 37);
-        FLogic = std::make_unique<TfmHeaderFooter>(FDevice, FUI, FServices,
-                                                   THeaderFooterControls{FHeader, FFooter, FProgress});
+        // This dialog's OK is spelled in Cyrillic letters, unlike its neighbours'.
+        AddFooter(ClientHeight() - 37, OkButton);
+        Adopt(std::make_unique<TfmHeaderFooter>(FDevice, FUI, FServices,
+                                                THeaderFooterControls{FHeader, FFooter, FProgress}));
     }
     void Program() override { FLogic->btnOKClick(); }
 
@@ -232,7 +240,7 @@ protected:
         FGrid.Create(FHandle, Font(), 8, 8, width, 7 * 22 + 6, {24, 0}, {WString(), T(PaymentsHeading)}, 6, 22,
                      IdGrid);
         AddFooter(ClientHeight() - 37);
-        FLogic = std::make_unique<TfmPaymentsSettings>(FDevice, FUI, FServices, FGrid, FProgress);
+        Adopt(std::make_unique<TfmPaymentsSettings>(FDevice, FUI, FServices, FGrid, FProgress));
     }
 };
 
@@ -255,7 +263,7 @@ protected:
         FPrintTaxes.Handle = Add(L"BUTTON", T(PrintTaxesCheck), WS_TABSTOP | BS_AUTOCHECKBOX, 8, 9 * 20 + 20,
                                  width, 18, IdPrintTaxes);
         AddFooter(ClientHeight() - 37);
-        FLogic = std::make_unique<TfrmTaxesParams>(FDevice, FUI, FServices, FGrid, FPrintTaxes, FProgress);
+        Adopt(std::make_unique<TfrmTaxesParams>(FDevice, FUI, FServices, FGrid, FPrintTaxes, FProgress));
         SetFocus(FOk);
     }
 
@@ -265,22 +273,26 @@ private:
 
 } // namespace
 
-void ShowDocParamsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services) {
-    TDocParamsWindow dialog(DocParamsCaption, 496, 602, Device, UI, Services);
+void ShowDocParamsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                         TfrmCommonSettings* Shell) {
+    TDocParamsWindow dialog(DocParamsCaption, 496, 602, Device, UI, Services, Shell);
     RunModal(dialog, UI);
 }
 
-void ShowHeaderFooterDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services) {
-    THeaderFooterWindow dialog(HeaderFooterCaption, 426, 233, Device, UI, Services);
+void ShowHeaderFooterDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                            TfrmCommonSettings* Shell) {
+    THeaderFooterWindow dialog(HeaderFooterCaption, 426, 233, Device, UI, Services, Shell);
     RunModal(dialog, UI);
 }
 
-void ShowPaymentsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services) {
-    TPaymentsWindow dialog(PaymentsCaption, 289, 208, Device, UI, Services);
+void ShowPaymentsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                        TfrmCommonSettings* Shell) {
+    TPaymentsWindow dialog(PaymentsCaption, 289, 208, Device, UI, Services, Shell);
     RunModal(dialog, UI);
 }
 
-void ShowTaxesDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services) {
-    TTaxesWindow dialog(TaxesCaption, 327, 260, Device, UI, Services);
+void ShowTaxesDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                     TfrmCommonSettings* Shell) {
+    TTaxesWindow dialog(TaxesCaption, 327, 260, Device, UI, Services, Shell);
     RunModal(dialog, UI);
 }

@@ -6,7 +6,15 @@
 #include "settings/uFiscalServices.h"
 #include "settings/win32/Win32SettingsUI.h"
 
-void ShowDocParamsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);
-void ShowHeaderFooterDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);
-void ShowPaymentsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);
-void ShowTaxesDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services);
+class TfrmCommonSettings;
+
+// Shell: the settings dialog the page that opens them is in (may be null), whose Cancel keeps
+// what these dialogs programmed.
+void ShowDocParamsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                         TfrmCommonSettings* Shell);
+void ShowHeaderFooterDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                            TfrmCommonSettings* Shell);
+void ShowPaymentsDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                        TfrmCommonSettings* Shell);
+void ShowTaxesDialog(TBaseDevice& Device, TWin32SettingsUI& UI, IFiscalServices& Services,
+                     TfrmCommonSettings* Shell);

@@ -131,16 +131,16 @@ void TMainSettingsPage::OpenDocumentDialog(int Id) {
     HWND owner = FWin32UI.Owner;
     switch (Id) {
     case IdDocSettings:
-        ShowDocParamsDialog(FDriver, FWin32UI, FServices);
+        ShowDocParamsDialog(FDriver, FWin32UI, FServices, FSettingsForm);
         break;
     case IdPayments:
-        ShowPaymentsDialog(FDriver, FWin32UI, FServices);
+        ShowPaymentsDialog(FDriver, FWin32UI, FServices, FSettingsForm);
         break;
     case IdHeaderFooter:
-        ShowHeaderFooterDialog(FDriver, FWin32UI, FServices);
+        ShowHeaderFooterDialog(FDriver, FWin32UI, FServices, FSettingsForm);
         break;
     case IdTaxes:
-        ShowTaxesDialog(FDriver, FWin32UI, FServices);
+        ShowTaxesDialog(FDriver, FWin32UI, FServices, FSettingsForm);
         break;
     default:
         break;
