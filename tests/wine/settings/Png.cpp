@@ -42,8 +42,10 @@ void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<s
 
 bool SaveWindowPng(HWND Window, const std::wstring& Path, bool& OneColour) {
     RECT r;
-    if (!GetWindowRect(Window, &r))
-        return false;
+    return GetWindowRect(Window, &r) && SaveScreenPng(r, Path, OneColour);
+}
+
+bool SaveScreenPng(const RECT& r, const std::wstring& Path, bool& OneColour) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0)
         return false;

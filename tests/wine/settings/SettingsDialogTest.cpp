@@ -10,6 +10,7 @@
 #include <oleauto.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -144,6 +145,116 @@ void Shot(HWND w, const wchar_t* name) {
 
 void Click(HWND button) {
     PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+// The text of a cell of a list view of this process.
+std::wstring CellText(HWND view, int row, int column) {
+    wchar_t buffer[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 256;
+    SendMessageW(view, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+// Clicks a cell of a grid dialog, as the user opens it for editing; its in-place editor.
+HWND EditCell(HWND grid, int row, int column) {
+    RECT r{};
+    r.top = column;
+    r.left = LVIR_BOUNDS;
+    SendMessageW(grid, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(grid, WM_LBUTTONUP, 0, at);
+    HWND edit = nullptr;
+    WaitFor([&] {
+        edit = Child(grid, L"Edit");
+        return edit && IsWindowVisible(edit);
+    });
+    return edit && IsWindowVisible(edit) ? edit : nullptr;
+}
+
+// Where a caption does not fit its control in the control's own font: "text (needs x y, has x y)"
+// for each, over every window of the dialog and its pages, and the headings of its lists.
+std::wstring CaptionsCutIn(HWND dialog) {
+    std::wstring cut;
+    auto measure = [&](HWND w, const std::wstring& text, int room, int height, bool wrap, bool prefix) {
+        HDC dc = GetDC(w);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
+        SIZE need{};
+        if (wrap) {
+            RECT r{0, 0, room, 0};
+            DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | (prefix ? 0 : DT_NOPREFIX));
+            need = SIZE{r.right, r.bottom};
+        } else {
+            std::wstring shown = text;
+            if (prefix)
+                shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
+            GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &need);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(w, dc);
+        if (need.cx > room || need.cy > height)
+            cut += L"\"" + text + L"\" (needs " + std::to_wstring(need.cx) + L"x" + std::to_wstring(need.cy) +
+                   L", has " + std::to_wstring(room) + L"x" + std::to_wstring(height) + L"); ";
+    };
+    for (HWND w : Children(dialog)) {
+        const std::wstring cls = ClassOf(w);
+        const LONG style = GetWindowLongW(w, GWL_STYLE);
+        RECT r;
+        GetClientRect(w, &r);
+        if (_wcsicmp(cls.c_str(), L"SysListView32") == 0) {
+            HWND header = reinterpret_cast<HWND>(SendMessageW(w, LVM_GETHEADER, 0, 0));
+            for (int i = 0;; ++i) {
+                wchar_t text[128] = {};
+                LVCOLUMNW column{};
+                column.mask = LVCF_TEXT | LVCF_WIDTH;
+                column.pszText = text;
+                column.cchTextMax = 128;
+                if (!SendMessageW(w, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)))
+                    break;
+                // The heading's text keeps three edges' width from either side.
+                measure(header, text, column.cx - 6 * GetSystemMetrics(SM_CXEDGE), 1 << 16, false, false);
+            }
+            continue;
+        }
+        const std::wstring text = TextOf(w);
+        if (text.empty())
+            continue;
+        if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+            const LONG type = style & BS_TYPEMASK;
+            const bool wrap = (style & BS_MULTILINE) != 0;
+            if (type == BS_GROUPBOX)
+                measure(w, text, r.right - 16, r.bottom, false, true);
+            else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                     type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE)
+                measure(w, text, r.right - GetSystemMetrics(SM_CXMENUCHECK) - 6, r.bottom, wrap, true);
+            else
+                measure(w, text, r.right - 8, r.bottom - 4, wrap, true);
+        } else if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+            const LONG type = style & SS_TYPEMASK;
+            if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT)
+                measure(w, text, r.right, r.bottom, true, (style & SS_NOPREFIX) == 0);
+            else if (type == SS_LEFTNOWORDWRAP)
+                measure(w, text, r.right, r.bottom, false, (style & SS_NOPREFIX) == 0);
+        }
+    }
+    return cut;
+}
+
+// Every caption of the dialog fits its control.
+void CheckCaptionsFit(HWND dialog, const std::string& name) {
+    const std::wstring cut = CaptionsCutIn(dialog);
+    Check("every caption fits in " + name, cut.empty(), cut);
+}
+
+// The window of another thread that has the keyboard focus.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -282,18 +393,58 @@ std::wstring TabText(HWND tabs, int i) {
     return buffer;
 }
 
-// Opens a dialog with a button, checks its caption, takes its picture and cancels it.
+// Opens a dialog with a button, checks its caption, takes its picture and cancels it. While it
+// is open the settings window behind it takes no input; afterwards it does again.
 void VisitDialog(HWND button, const wchar_t* caption, const wchar_t* shot, const std::function<void(HWND)>& look = {}) {
+    HWND settings = GetAncestor(button, GA_ROOT);
     Click(button);
     HWND dialog = WaitWindow(caption);
     Check("dialog opens: " + Narrow(caption), dialog != nullptr);
     if (!dialog)
         return;
+    Check("the settings window is disabled under " + Narrow(caption), !IsWindowEnabled(settings));
+    CheckCaptionsFit(dialog, Narrow(caption));
     if (look)
         look(dialog);
     Shot(dialog, shot);
     Click(Child(dialog, L"Button", L"Отмена"));
     Check("dialog closes: " + Narrow(caption), WaitGone(dialog));
+    Check("the settings window is enabled again after " + Narrow(caption), IsWindowEnabled(settings) != FALSE);
+}
+
+// A tax name with the stored list's separator: the error box, then the dialog still open with
+// what was typed, the focus in the cell at fault.
+void RefusedInputKeepsTheDialog(HWND page) {
+    Click(Child(page, L"Button", L"Налоговые группы"));
+    HWND dialog = WaitWindow(L"Настройки налоговых групп");
+    Check("the tax groups open for a refused name", dialog != nullptr);
+    if (!dialog)
+        return;
+    HWND edit = EditCell(Child(dialog, L"SysListView32"), 2, 1);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"НДС;5"));
+    Click(Child(dialog, L"Button", L"OK"));
+    HWND box = WaitWindow(L"Ошибка");
+    Check("the name is refused in an error box", box != nullptr);
+    if (box) {
+        RECT both, boxRect;
+        GetWindowRect(dialog, &both);
+        GetWindowRect(box, &boxRect);
+        UnionRect(&both, &both, &boxRect);
+        Sleep(700);
+        bool oneColour = true;
+        const bool saved = SaveScreenPng(both, ShotFolder + L"\\refused-input-box.png", oneColour);
+        Check("screenshot refused-input-box.png shows more than one colour", saved && !oneColour);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitGone(box);
+    }
+    Check("the dialog stays open, with the name typed in its open cell, which has the focus", WaitFor([&] {
+              return IsWindowVisible(dialog) && IsWindowVisible(edit) && TextOf(edit) == L"НДС;5" &&
+                     FocusOf(dialog) == edit;
+          }),
+          TextOf(edit));
+    Shot(dialog, L"refused-input.png");
+    Click(Child(dialog, L"Button", L"Отмена"));
+    Check("Cancel closes it", WaitGone(dialog));
 }
 
 void LookAndConfirm() {
@@ -327,6 +478,7 @@ void LookAndConfirm() {
             inOrder = inOrder && TextOf(at) == text;
     }
     Check("tab order of the fiscal page", inOrder);
+    CheckCaptionsFit(shell.Window, "the settings window and its pages");
     Shot(shell.Window, L"shell-fiscal-page.png");
     shell.SelectTab(1);
     Shot(shell.Window, L"shell-information.png");
@@ -338,9 +490,12 @@ void LookAndConfirm() {
     if (list) {
         HWND view = Child(list, L"SysListView32");
         Check("the list shows every parameter", SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) >= 14);
+        Check("the settings window is disabled under the list", !IsWindowEnabled(shell.Window));
+        CheckCaptionsFit(list, "the full settings list");
         Shot(list, L"settings-list.png");
         Click(Child(list, L"Button", L"Отмена"));
         Check("the list closes", WaitGone(list));
+        Check("the settings window is enabled again after the list", IsWindowEnabled(shell.Window) != FALSE);
     }
     VisitDialog(Child(shell.Page, L"Button", L"Настройки документа"), L"Настройка параметров документа",
                 L"document-parameters.png", [](HWND d) {
@@ -354,7 +509,11 @@ void LookAndConfirm() {
 
                 });
     VisitDialog(Child(shell.Page, L"Button", L"Настройки видов оплаты"), L"Настройки видов оплаты",
-                L"payment-names.png");
+                L"payment-names.png", [&](HWND d) {
+                    Check("the grid shares its row-height images, which it frees once itself",
+                          (GetWindowLongW(Child(d, L"SysListView32"), GWL_STYLE) & LVS_SHAREIMAGELISTS) != 0);
+                    Shot(shell.Window, L"nested-over-disabled-settings.png");
+                });
     VisitDialog(Child(shell.Page, L"Button", L"Шапка и подвал чека"), L"Шапка и подвал чека", L"header-footer.png",
                 [](HWND d) {
                     HWND header = Child(d, L"Edit");
@@ -370,25 +529,46 @@ void LookAndConfirm() {
     VisitDialog(Child(shell.Page, L"Button", L"Налоговые группы"), L"Настройки налоговых групп", L"tax-groups.png",
                 [](HWND d) {
                     HWND grid = Child(d, L"SysListView32");
-                    RECT r{};
-                    r.top = 2;
-                    r.left = LVIR_BOUNDS;
-                    SendMessageW(grid, LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
-                    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-                    SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                    SendMessageW(grid, WM_LBUTTONUP, 0, at);
-                    HWND edit = nullptr;
-                    Check("a rate is edited in place", WaitFor([&] {
-                              edit = Child(grid, L"Edit");
-                              return edit && IsWindowVisible(edit);
-                          }));
+                    HWND edit = EditCell(grid, 1, 2);
+                    Check("a rate is edited in place", edit != nullptr);
                     if (!edit)
                         return;
                     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
                     for (wchar_t key : std::wstring(L"1x8.5,"))
                         SendMessageW(edit, WM_CHAR, key, 0);
                     Check("a rate takes digits and one decimal separator", TextOf(edit) == L"18,5", TextOf(edit));
+                    PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+                    WaitFor([&] { return !IsWindowVisible(edit); });
+                    // From the keyboard: Enter opens the row's name, Tab goes on to its rate, Enter stores.
+                    LVITEMW row{};
+                    row.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                    row.state = LVIS_SELECTED | LVIS_FOCUSED;
+                    SendMessageW(grid, LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&row));
+                    PostMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(grid), TRUE);
+                    PostMessageW(grid, WM_KEYDOWN, VK_RETURN, 0);
+                    Check("Enter in the grid edits the row instead of closing the dialog", WaitFor([&] {
+                              return IsWindow(d) && IsWindowVisible(edit) && TextOf(edit) == L"НДС";
+                          }),
+                          TextOf(edit));
+                    PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0);
+                    RECT rate{};
+                    rate.top = 2;
+                    rate.left = LVIR_BOUNDS;
+                    SendMessageW(grid, LVM_GETSUBITEMRECT, 3, reinterpret_cast<LPARAM>(&rate));
+                    Check("Tab moves the edit on to the rate", WaitFor([&] {
+                              RECT editor{};
+                              GetWindowRect(edit, &editor);
+                              MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&editor), 2);
+                              return IsWindowVisible(edit) && editor.left == rate.left && TextOf(edit) == L"10";
+                          }),
+                          TextOf(edit));
+                    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"7"));
+                    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+                    Check("and Enter stores it in the cell",
+                          WaitFor([&] { return CellText(grid, 3, 2) == L"7"; }) && IsWindow(d), CellText(grid, 3, 2));
                 });
+
+    RefusedInputKeepsTheDialog(shell.Page);
 
     // Context help of the OK button: its text in a popup near the button.
     {
@@ -439,7 +619,8 @@ void LookAndConfirm() {
     Check("the header dialog opens to be programmed", headerDialog != nullptr);
     if (headerDialog) {
         SendMessageW(Child(headerDialog, L"Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"МАГАЗИН №1"));
-        Click(Child(headerDialog, L"Button", L"OK"));
+        Check("its OK reads in Cyrillic letters", Child(headerDialog, L"Button", L"ОК") != nullptr);
+        Click(Child(headerDialog, L"Button", L"ОК"));
         Check("OK closes the header dialog", WaitGone(headerDialog));
         Check("the printer took the header", Journalled("SetHeader", 0, "МАГАЗИН №1"));
         Check("and the footer", Journalled("SetTail", 0));
@@ -455,17 +636,6 @@ void LookAndConfirm() {
     SendMessageW(shell.Baud, CB_SETCURSEL, 4, 0); // 57600
     shell.Close(L"ОК");
     Check("OK closes the dialog", WaitGone(shell.Window));
-}
-
-// The text of a cell of a list view of this process.
-std::wstring CellText(HWND view, int row, int column) {
-    wchar_t buffer[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 256;
-    SendMessageW(view, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
 }
 
 // In the full settings list: the port edited in place to 3 and confirmed.
