@@ -464,7 +464,7 @@ int Printer::PaymentStatus(const Receipt& receipt) const {
     if (!config_.tenderStatusHighBits)
         return status;
     const int payments = static_cast<int>(std::min<std::size_t>(receipt.payments.size(), 31));
-    return status | payments << 3;
+    return status | (payments << 3);
 }
 
 Code Printer::CloseReceipt() {

@@ -125,14 +125,14 @@ TEST_F(PrinterTest, AnUnpaidReceiptIsNotClosedAndThePaymentStatusHasMoreThanThre
     ASSERT_EQ(p->AddItem("X", "", "", "", 10000, 1000), kOk);
     ASSERT_EQ(p->Total(), kOk);
     ASSERT_EQ(p->Pay(0, 0, "", a), kOk) << "what the driver sends for a receipt without payment rows";
-    EXPECT_EQ(a.Byte(2), 4 | 1 << 3);
+    EXPECT_EQ(a.Byte(2), 4 | (1 << 3));
     EXPECT_EQ(p->CloseReceipt(), kReceiptNotPaid);
     ASSERT_EQ(p->Pay(1, 4000, "", a), kOk);
     EXPECT_EQ(p->CloseReceipt(), kReceiptNotPaid) << "40.00 of 100.00";
     EXPECT_TRUE(p->DocumentOpen());
     EXPECT_EQ(p->Memory().shift.saleReceipts, 0);
     ASSERT_EQ(p->Pay(0, 6000, "", a), kOk);
-    EXPECT_EQ(a.Byte(2), 5 | 3 << 3);
+    EXPECT_EQ(a.Byte(2), 5 | (3 << 3));
     EXPECT_EQ(p->Pay(0, 100, "", a), kWrongDocumentState) << "nothing more is due";
     ASSERT_EQ(p->CloseReceipt(), kOk);
     EXPECT_EQ(p->Memory().shift.salesByPayment[0], 6000);

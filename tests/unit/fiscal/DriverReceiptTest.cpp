@@ -54,7 +54,7 @@ TEST_F(ReceiptTest, SaleSendsItemsCommentsAdjustmentsAndTaxesInPrinterUnits) {
     ASSERT_EQ(tenders.size(), 2u);
     EXPECT_EQ(Args(tenders, 0), json::parse(R"([1, 1000, "карта"])"));
     EXPECT_EQ(Args(tenders, 1), json::parse(R"([0, 10000, ""])"));
-    EXPECT_EQ(Calls("GetFldByte").back()["rc"], 5 | 2 << 3) << "paid, and bits above the three that say so";
+    EXPECT_EQ(Calls("GetFldByte").back()["rc"], 5 | (2 << 3)) << "paid, and bits above the three that say so";
     EXPECT_EQ(Calls("CloseReceipt").size(), 1u);
     EXPECT_FALSE(DocumentOpen());
     EXPECT_EQ(SaleReceipts(), 1);
