@@ -1,6 +1,5 @@
 #include "framework/uEquipmentErrors.h"
 
-#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -105,24 +104,4 @@ WString GetDeviceTypeName(WStringView kind) {
         if (kind == WStringView(Utf8ToWide(k.Kind)))
             return Utf8ToWide(k.Name);
     return WString(kind);
-}
-
-WString FormatContactInfo(const TDeviceInfoStruct& info) {
-    const char* labels[] = {"E-mail", "Web", "Тел", "Адрес"};
-    const WString* values[] = {&info.MakerEMail, &info.MakerWeb, &info.MakerPhone, &info.MakerAddress};
-    WString result;
-    for (int i = 0; i < 4; ++i) {
-        result += Utf8ToWide(labels[i]);
-        result += Utf8ToWide(":\t");
-        result += *values[i];
-        result += Utf8ToWide("\r\n");
-    }
-    return result;
-}
-
-WString FormatVersion(const TDeviceInfoStruct& info) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%d.%d.%d", static_cast<int>(info.VersionMajor),
-                  static_cast<int>(info.VersionMinor), static_cast<int>(info.VersionBuild));
-    return Utf8ToWide(text);
 }

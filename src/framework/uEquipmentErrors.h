@@ -1,9 +1,8 @@
-// Error codes with their standard messages, device kind names and the identity texts of the
-// settings dialog's information page.
+// Error codes with their standard messages, and device kind names. It needs nothing but the text
+// conversions, so every other module (the driver's exceptions first) may take its texts from here.
 #pragma once
 
-#include "framework/uCommonUtils.h"
-#include "framework/uDeviceInfo.h"
+#include "framework/uTextConversion.h"
 
 // Codes the driver itself raises; the full table lives in uEquipmentErrors.cpp.
 enum : LONG {
@@ -34,9 +33,3 @@ WString GetErrorDescription(LONG code, WStringView text);
 
 // Display name of a device kind code (exact, case-sensitive); an unknown kind comes back as is.
 WString GetDeviceTypeName(WStringView kind);
-
-// The maker's contact block: four lines "label:<TAB>value<CR><LF>".
-WString FormatContactInfo(const TDeviceInfoStruct& info);
-
-// "major.minor.build" of the record.
-WString FormatVersion(const TDeviceInfoStruct& info);

@@ -3,6 +3,7 @@
 // anything is allocated for it.
 #pragma once
 
+#include "framework/uCommonUtils.h"
 #include "framework/uEquipmentErrors.h"
 
 enum : LONG {

@@ -1,6 +1,7 @@
 // Error texts, device kind names and the identity texts, as the host and the user read them.
 #include "FrameworkTestSupport.h"
 
+#include "framework/uDeviceInfo.h"
 #include "framework/uDriverIdentity.h"
 
 using namespace fwtest;
