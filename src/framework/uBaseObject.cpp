@@ -62,6 +62,12 @@ LONG OrdinalAsLong(const VARIANT& v) {
     }
 }
 
+// An array of fixed size, or one the host has locked, is not ours to replace.
+bool IsReplaceableArray(const SAFEARRAY* array) noexcept {
+    constexpr USHORT fixed = FADF_AUTO | FADF_STATIC | FADF_EMBEDDED | FADF_FIXEDSIZE;
+    return !array || (array->cLocks == 0 && !(array->fFeatures & fixed));
+}
+
 // Replaces the host's array variable (VT_BYREF | VT_ARRAY | type) with a copy of an array of
 // the same type, what a compiled host passes for a dynamic array variable.
 void StoreArray(VARIANT& target, const VARIANT& source) {
@@ -69,9 +75,7 @@ void StoreArray(VARIANT& target, const VARIANT& source) {
         throw EInputError();
     SAFEARRAY* from = (source.vt & VT_BYREF) ? (source.pparray ? *source.pparray : nullptr) : source.parray;
     SAFEARRAY* old = *target.pparray;
-    // An array of fixed size, or one the host has locked, is not ours to replace.
-    constexpr USHORT fixed = FADF_AUTO | FADF_STATIC | FADF_EMBEDDED | FADF_FIXEDSIZE;
-    if (old && (old->cLocks != 0 || (old->fFeatures & fixed)))
+    if (!IsReplaceableArray(old))
         throw EInputError();
     SafeArray copy;
     if (from)
@@ -79,6 +83,18 @@ void StoreArray(VARIANT& target, const VARIANT& source) {
     if (old)
         CheckHResult(SafeArrayDestroy(old), "SafeArrayDestroy");
     *target.pparray = copy.Detach();
+}
+
+// The types StoreThroughReference stores through a typed reference; any other is an input error.
+bool IsStoredThroughReference(VARTYPE base) noexcept {
+    switch (base) {
+    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT: case VT_UI1: case VT_UI2: case VT_UI4:
+    case VT_UI8: case VT_UINT: case VT_R4: case VT_R8: case VT_DATE: case VT_CY: case VT_BOOL: case VT_BSTR:
+    case VT_DISPATCH:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Stores a value through a typed reference the host passed (VT_BYREF | base type).
@@ -149,6 +165,33 @@ void StoreThroughReference(VARIANT& target, const VARIANT& source) {
         break;
     }
     default:
+        throw EInputError();
+    }
+}
+
+// An array in a VARIANT of its own (not behind a typed reference), locked here for a loan.
+bool IsLendableArray(const VARIANT& value) noexcept {
+    return (value.vt & VT_ARRAY) && !(value.vt & VT_BYREF) && value.parray && SUCCEEDED(SafeArrayLock(value.parray));
+}
+
+// Throws EInputError when the host's OutData can take no answer of a command (an array, or
+// Empty): a typed reference with a null pointer, of a type nothing is stored through, or to an
+// array of other elements or one not ours to replace; a variable of the host's (reached through
+// a reference) that holds an array someone else has locked (the InData lent to this call is the
+// host's own to receive the answer in). Found out only after the command, the document would be
+// printed and its numbers dropped.
+void CheckAnswerTarget(const VARIANT& target, bool hostVariable, const SAFEARRAY* lent) {
+    if (target.vt & VT_BYREF) {
+        if (!target.byref)
+            throw EInputError();
+        if (target.vt & VT_ARRAY) {
+            if ((target.vt & VT_TYPEMASK) != VT_VARIANT || !IsReplaceableArray(*target.pparray))
+                throw EInputError();
+        } else if (!IsStoredThroughReference(static_cast<VARTYPE>(target.vt & ~VT_BYREF))) {
+            throw EInputError();
+        }
+    } else if (hostVariable && (target.vt & VT_ARRAY) && target.parray &&
+               target.parray->cLocks > (target.parray == lent ? 1u : 0u)) {
         throw EInputError();
     }
 }
@@ -300,24 +343,32 @@ std::size_t NameHash(WStringView name) noexcept {
 // Spellings remembered per object; a host that invents names without end stops being helped
 // past this, and keeps being answered.
 constexpr std::size_t MaxLookedUpNames = 128;
+// No name is longer than a short string, but the system's comparison gives some characters no
+// weight, so longer spellings can match; they are answered and not remembered.
+constexpr std::size_t MaxLookedUpSpelling = 2 * ShortStringMax;
 
 } // namespace
 
+TBaseObject::TBaseObject() : FLookedUp(std::make_unique<TLookedUpName[]>(MaxLookedUpNames)) {}
+
+TBaseObject::~TBaseObject() { SafeArrayDestroy(FSpareArguments.exchange(nullptr)); }
+
 DISPID TBaseObject::FindMethod(WStringView Name) {
-    // Entries are only ever added to the table, in Initialize; should one come later, the
-    // remembered answers are started afresh.
-    if (FLookedUpTableSize != FMethods.size()) {
-        FLookedUp.clear();
-        FLookedUpTableSize = FMethods.size();
-    }
     const std::size_t hash = NameHash(Name);
-    for (const TLookedUpName& known : FLookedUp)
-        if (known.Hash == hash && WStringView(known.Name) == Name)
-            return known.DispID;
+    const std::size_t known = FLookedUpCount.load(std::memory_order_acquire);
+    for (std::size_t i = 0; i < known; ++i)
+        if (FLookedUp[i].Hash == hash && WStringView(FLookedUp[i].Name) == Name)
+            return FLookedUp[i].DispID;
     const DISPID id = FindMethodInTable(Name);
     // Only names that were found: a miss is an error the host sees once and rarely repeats.
-    if (id != DISPID_UNKNOWN && FLookedUp.size() < MaxLookedUpNames)
-        FLookedUp.push_back({hash, WString(Name), id});
+    if (id == DISPID_UNKNOWN || Name.size() > MaxLookedUpSpelling)
+        return id;
+    std::lock_guard<std::mutex> writer(FLookedUpWriter);
+    const std::size_t count = FLookedUpCount.load(std::memory_order_relaxed);
+    if (count < MaxLookedUpNames) {
+        FLookedUp[count] = {hash, WString(Name), id};
+        FLookedUpCount.store(count + 1, std::memory_order_release);
+    }
     return id;
 }
 
@@ -361,28 +412,37 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
             ~TArgumentsBack() { Owner.KeepArgumentArray(Args); }
         } argumentsBack{*this, args};
         TMethodParams params(args.Get());
-        // A command only reads its InData, so the host's value itself is lent to it for the
-        // call instead of being copied (the whole goods table of a receipt, say). The loan ends
-        // before anything is written back (OutData may be the same variable) and on any failure.
+        // A command only reads its InData, so an array the host passes (the whole goods table of
+        // a receipt, say) is lent to it for the call instead of being copied. It stays locked
+        // meanwhile, as the runtime's own hosts lock the arrays they pass: host code that runs
+        // during the command (an object's default property, read by a conversion) and empties,
+        // replaces or passes back as OutData the variable holding it fails on its side instead of
+        // freeing what the command reads. The loan ends before anything is written back (OutData
+        // may be the same variable) and on any failure.
         struct TInDataLoan {
             VARIANT* Slot = nullptr;
             void End() noexcept {
-                if (Slot)
-                    VariantInit(Slot);
+                if (!Slot)
+                    return;
+                SafeArrayUnlock(Slot->parray);
+                VariantInit(Slot);
                 Slot = nullptr;
             }
             ~TInDataLoan() { End(); }
         } loan;
         for (UINT i = 0; i < n; ++i) {
             // The host stores its arguments last first.
-            VARIANT* source = FollowReferences(&pDispParams->rgvarg[n - 1 - i]);
+            int hops = 0;
+            VARIANT* source = FollowReferences(&pDispParams->rgvarg[n - 1 - i], &hops);
             VARIANT& element = params.Data()[i];
-            if (i == 0 && command && !(source->vt & VT_BYREF)) {
+            if (i == 0 && command && IsLendableArray(*source)) {
                 element = *source;
                 loan.Slot = &element;
             } else if (i == 1 && command) {
                 // OutData is only ever written: whatever the host's variable holds now is not
-                // read, so it is not copied either.
+                // read, so it is not copied either. Whether it can be written is seen now,
+                // before the command prints anything.
+                CheckAnswerTarget(*source, hops > 0, loan.Slot ? loan.Slot->parray : nullptr);
             } else if (Variant::HoldsNothingToFree(source->vt)) {
                 element = *source;
             } else {
@@ -431,22 +491,25 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
 }
 
 SafeArray TBaseObject::TakeArgumentArray(UINT Count) {
-    const SAFEARRAY* spare = FSpareArguments.Get();
-    if (spare && spare->rgsabound[0].cElements == Count)
-        return std::move(FSpareArguments);
+    SafeArray spare(FSpareArguments.exchange(nullptr, std::memory_order_acquire));
+    if (spare.Get() && spare.Get()->rgsabound[0].cElements == Count)
+        return spare;
+    KeepArgumentArray(spare);
     return SafeArray::CreateVector(static_cast<LONG>(Count));
 }
 
 void TBaseObject::KeepArgumentArray(SafeArray& Args) noexcept {
     SAFEARRAY* array = Args.Get();
     // Only a one-dimensional array nobody holds, while no other is kept.
-    if (!array || FSpareArguments.Get() || array->cDims != 1 || array->cLocks != 0)
+    if (!array || array->cDims != 1 || array->cLocks != 0 || FSpareArguments.load(std::memory_order_relaxed))
         return;
     VARIANT* data = static_cast<VARIANT*>(array->pvData);
     for (ULONG i = 0; i < array->rgsabound[0].cElements; ++i)
         if (FAILED(VariantClear(&data[i])))
             return;
-    FSpareArguments = std::move(Args);
+    SAFEARRAY* none = nullptr;
+    if (FSpareArguments.compare_exchange_strong(none, array, std::memory_order_release, std::memory_order_relaxed))
+        Args.Detach();
 }
 
 HRESULT TBaseObject::CallMethod(DISPID DispID, Variant& Result, TMethodParams& Params) {

@@ -6,6 +6,9 @@
 #include "framework/uComObject.h"
 #include "framework/uCommonUtils.h"
 
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,7 +120,8 @@ public:
     std::string LogFileName() const;
 
 protected:
-    TBaseObject() = default;
+    TBaseObject();
+    ~TBaseObject() override;
 
     // Called right after tracing switches on.
     virtual void DoTraceStarted() {}
@@ -140,27 +144,35 @@ protected:
     bool FTraceEnabled = false;
     std::string FLogPath; // ANSI
 
+    // How many spellings the name lookup remembers (for tests).
+    std::size_t RememberedNameCount() const noexcept { return FLookedUpCount.load(std::memory_order_acquire); }
+
 private:
     // A name as the host spelled it, and the entry it named. Hosts look the same few names up
-    // before every call; a hit skips the conversion to ANSI and the scan of the table.
+    // before every call; a hit skips the conversion to ANSI and the scan of the table. Entries
+    // are only ever appended to the table, so an answer once found stays right.
     struct TLookedUpName {
-        std::size_t Hash;
+        std::size_t Hash = 0;
         WString Name;
-        DISPID DispID;
+        DISPID DispID = DISPID_UNKNOWN;
     };
 
     DISPID FindMethod(WStringView Name);
     DISPID FindMethodInTable(WStringView Name) const;
 
-    std::vector<TLookedUpName> FLookedUp;
-    std::size_t FLookedUpTableSize = 0; // the table's size when FLookedUp was filled
+    // A host that breaks the apartment rule may call one object from two threads: lookups read
+    // the remembered names without a lock (slots below the published count are never written
+    // again), and only adding one takes FLookedUpWriter.
+    std::unique_ptr<TLookedUpName[]> FLookedUp;
+    std::atomic<std::size_t> FLookedUpCount{0};
+    std::mutex FLookedUpWriter;
 
     // The argument array of an earlier call, emptied, kept for the next call with as many
-    // arguments: a host calls the same few commands over and over. A call that finds it taken
-    // (one made from inside another) makes its own.
+    // arguments: a host calls the same few commands over and over. A call takes it for itself
+    // (a call made from inside another, or on another thread, finds none and makes its own).
     SafeArray TakeArgumentArray(UINT Count);
     void KeepArgumentArray(SafeArray& Args) noexcept;
-    SafeArray FSpareArguments;
+    std::atomic<SAFEARRAY*> FSpareArguments{nullptr};
 
     HRESULT CallCommand(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);
     void CallRawMethod(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);

@@ -19,7 +19,9 @@ using fwtest::Lines;
 using fwtest::ReadFile;
 using fwtest::TFixedClock;
 using fwtest::THostCall;
+using fwtest::THostObject;
 using fwtest::TTempFolder;
+using fwtest::TypedRef;
 using fwtest::U8;
 using fwtest::W;
 

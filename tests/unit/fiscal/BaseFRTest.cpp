@@ -269,6 +269,64 @@ TEST(BaseFR, ExtReportDefaultsItsDatesToNowAndItsValuesToZero) {
     EXPECT_EQ(fr->Value3, 0);
 }
 
+TEST(BaseFR, HostCodeRunDuringACommandCannotFreeTheInDataItLent) {
+    // The command reads an element that is a host object, whose default property runs host code
+    // that empties, replaces or passes back as OutData the very variable the command is reading;
+    // the command then reads on. Both as a script passes a variable (by reference) and as a
+    // careless compiled host passes a variable's bits (by value).
+    enum TMove { Empty, Replace, ReEnter };
+    struct TCase {
+        DISPID Id;
+        const char* Operation;
+        Variant Answer; // what the default property answers
+        LONG At;        // where the object sits in InData
+    };
+    const TCase cases[] = {{idOpenDay, "DoOpenDay", Str("7"), 0},
+                           {idPrintExtReport, "DoPrintExtReport", Date(46000.5), 1}};
+    for (const TCase& c : cases)
+        for (TMove move : {Empty, Replace, ReEnter})
+            for (bool byRef : {true, false}) {
+                SCOPED_TRACE(std::string(c.Operation) + " move " + std::to_string(move) + (byRef ? " by ref" : " by value"));
+                ComPtr<TRecordingFR> fr = TRecordingFR::Create();
+                THostObject object;
+                object.Value = c.Answer;
+                Variant variable = c.At == 0 ? Arr({Variant::FromDispatch(&object), Str("x")})
+                                             : Arr({Variant(3), Variant::FromDispatch(&object), Date(46001)});
+                SAFEARRAY* const lent = variable.Raw().parray;
+                HRESULT hostHr = S_OK;
+                object.OnRead = [&] {
+                    if (move == Empty) {
+                        hostHr = VariantClear(variable.Get());
+                    } else if (move == Replace) {
+                        Variant other(5);
+                        hostHr = VariantCopy(variable.Get(), other.Get());
+                    } else {
+                        std::vector<VARIANT> args{ByVal(Variant()), ByRef(variable), ByVal(Variant(0))};
+                        hostHr = Call(fr.Get(), idGetFPStateInfo, args).Hr;
+                    }
+                };
+                Variant outData;
+                std::vector<VARIANT> args{byRef ? ByRef(variable) : ByVal(variable), ByRef(outData), ByVal(Variant(0))};
+                THostCall call = Call(fr.Get(), c.Id, args);
+                EXPECT_EQ(call.Hr, S_OK);
+                EXPECT_EQ(object.Reads, 1);
+                // The host's attempt failed on its side, cleanly, and the command went on.
+                EXPECT_EQ(hostHr, move == ReEnter ? DISP_E_EXCEPTION : DISP_E_ARRAYISLOCKED);
+                EXPECT_EQ(fr->Calls, std::vector<std::string>{c.Operation});
+                // The runtime empties a variable whose array it could not free; the array, whole
+                // and unlocked again, is then the host's to free.
+                EXPECT_EQ(lent->cLocks, 0u);
+                if (move == ReEnter) {
+                    EXPECT_EQ(variable.Raw().parray, lent);
+                    EXPECT_EQ(VariantClear(variable.Get()), S_OK);
+                } else {
+                    EXPECT_TRUE(variable.IsEmpty());
+                    EXPECT_EQ(SafeArrayDestroy(lent), S_OK);
+                }
+                EXPECT_EQ(object.References, 1u);
+            }
+}
+
 TEST(BaseFR, ArraysOfAnotherShapeAreRefusedNotReadPastTheirIndices) {
     ComPtr<TRecordingFR> fr = TRecordingFR::Create();
     VariantArray2D table(2, 1);

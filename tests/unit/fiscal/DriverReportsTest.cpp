@@ -119,6 +119,23 @@ TEST_F(DriverReportsTest, XReportPrintsAndAnswersTheDocumentNumbers) {
     EXPECT_NE(Dir.Read("COM1", "paper.txt").find("X-ОТЧЕТ"), std::string::npos);
 }
 
+TEST_F(DriverReportsTest, OutDataThatCannotTakeTheNumbersStopsADocumentBeforeItPrints) {
+    Up();
+    ASSERT_TRUE(Command(Disp(), idOpenDay).Ok);
+    const std::string paper = Dir.Read("COM1", "paper.txt");
+    const std::size_t mark = Mark();
+    SCODE error = 0;
+    for (DISPID id : {idPrintXReport, idPrintZReport})
+        for (VARIANT outData : {TypedRef(VT_I4, nullptr), TypedRef(VT_ERROR, &error)}) {
+            std::vector<VARIANT> args{ByVal(Variant()), outData, ByVal(Variant(0))};
+            THostCall call = Call(Disp(), id, args);
+            EXPECT_EQ(call.Hr, DISP_E_EXCEPTION) << id << " " << outData.vt;
+            EXPECT_EQ(call.Excep.scode, 1001);
+        }
+    EXPECT_EQ(Since(mark), std::vector<json>{}) << "nothing reached the printer";
+    EXPECT_EQ(Dir.Read("COM1", "paper.txt"), paper);
+}
+
 TEST_F(DriverReportsTest, UnknownShiftCounterStaysUnknownAfterAZReport) {
     Faults(R"({"rules": [{"fn": "GetResource", "code": 194}]})");
     Up();

@@ -47,6 +47,7 @@ public:
     std::vector<Variant> RawSeen;
     int TraceStarts = 0;
 
+    using TBaseObject::RememberedNameCount;
     void SetLogPath(const std::string& path) { FLogPath = path; }
     TMethodArray& MethodTable() { return FMethods; }
 
@@ -99,6 +100,15 @@ inline VARIANT ByRef(Variant& variable) {
     return r;
 }
 
+// A host's variable of a given type, passed by reference (a compiled host's typed pointer).
+inline VARIANT TypedRef(VARTYPE vt, void* p) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = static_cast<VARTYPE>(VT_BYREF | vt);
+    v.byref = p;
+    return v;
+}
+
 struct THostCall {
     HRESULT Hr = S_OK;
     Variant Result;
@@ -131,6 +141,49 @@ inline THostCall Call(IDispatch* object, DISPID id, std::vector<VARIANT>& args, 
 inline THostCall Call(IDispatch* object, DISPID id, std::vector<VARIANT>&& args, WORD flags = DISPATCH_METHOD) {
     return Call(object, id, args, flags);
 }
+
+// An object of the host's own, handed over inside InData as a script hands its objects: the
+// runtime's conversions read its default property, which runs host code in the middle of a
+// command (OnRead), then answers Value.
+class THostObject final : public IDispatch {
+public:
+    std::function<void()> OnRead;
+    Variant Value;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch))
+            return E_NOINTERFACE;
+        *ppv = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    // The test owns it: references are counted so that an imbalance shows, never deleting.
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++References; }
+    ULONG STDMETHODCALLTYPE Release() override { return --References; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override {
+        if (id != DISPID_VALUE || !result)
+            return DISP_E_MEMBERNOTFOUND;
+        ++Reads;
+        if (OnRead)
+            OnRead();
+        return VariantCopy(result, Value.Get());
+    }
+
+    ULONG References = 1;
+    int Reads = 0;
+};
 
 inline CY Cy(LONGLONG scaled) {
     CY c;

@@ -149,6 +149,22 @@ TEST(SafeArray, LocksGuardDestruction) {
     EXPECT_EQ(SafeArrayDestroy(array.psa), DISP_E_ARRAYISLOCKED);
     EXPECT_EQ(SafeArrayUnaccessData(array.psa), S_OK);
     EXPECT_EQ(array.psa->cLocks, 0u);
+
+    // A variant holding a locked array is emptied, not freed: clearing or overwriting it fails,
+    // and the array lives on for whoever locked it.
+    VARIANT holder;
+    ASSERT_EQ(SafeArrayLock(array.psa), S_OK);
+    Var number;
+    number.v.vt = VT_I4;
+    number.v.lVal = 5;
+    for (bool overwrite : {false, true}) {
+        holder.vt = VT_ARRAY | VT_BSTR;
+        holder.parray = array.psa;
+        EXPECT_EQ(overwrite ? VariantCopy(&holder, &number.v) : VariantClear(&holder), DISP_E_ARRAYISLOCKED);
+        EXPECT_EQ(holder.vt, VT_EMPTY) << overwrite;
+    }
+    EXPECT_EQ(SafeArrayGetDim(array.psa), 1u);
+    EXPECT_EQ(SafeArrayUnlock(array.psa), S_OK);
 }
 
 TEST(SafeArray, StringElementsAreCopiedInAndOut) {

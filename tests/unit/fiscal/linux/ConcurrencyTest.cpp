@@ -128,4 +128,36 @@ TEST(Concurrency, DriversOnTheirOwnPrintersPrintAtOnceAndTraceWholeLinesIntoOneL
     EXPECT_GT(lines, static_cast<std::size_t>(Drivers * Rounds * 4));
 }
 
+TEST(Concurrency, TwoThreadsOnOneObjectLookUpAndCallSafely) {
+    // The apartment rule forbids it, but a host that breaks it must get answers, not a crash:
+    // both threads add spellings to the object's remembered names while the other reads them,
+    // and call with two and three arguments, taking the kept argument array in turn.
+    ComPtr<TTestDriverFR> driver = TTestDriverFR::Create();
+    const auto hammer = [&](int offset) {
+        int answered = 0;
+        for (int i = 0; i < 400; ++i) {
+            WString name = W("GetDateTime");
+            for (std::size_t c = 0; c < name.size(); ++c)
+                if (((i + offset) >> (c % 8)) & 1)
+                    name[c] = static_cast<WCHAR>(name[c] ^ 0x20);
+            LPOLESTR names[] = {name.data()};
+            DISPID id = DISPID_UNKNOWN;
+            driver->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+            Variant outData;
+            std::vector<VARIANT> args{ByVal(Variant()), ByRef(outData), ByVal(Variant(0))};
+            if (i % 2)
+                args.pop_back();
+            const THostCall call = Call(driver.Get(), id, args);
+            answered += id == idGetDateTime && call.Hr == (i % 2 ? E_INVALIDARG : S_OK);
+        }
+        return answered;
+    };
+    int answered[2] = {};
+    std::thread other([&] { answered[1] = hammer(128); });
+    answered[0] = hammer(0);
+    other.join();
+    EXPECT_EQ(answered[0], 400);
+    EXPECT_EQ(answered[1], 400);
+}
+
 } // namespace
