@@ -10,6 +10,67 @@ WString WindowText(HWND Window) {
     return text;
 }
 
+namespace {
+
+const wchar_t RadioProcProperty[] = L"OrvelRadioProc";
+
+void PaintDisabledRadio(HWND button, HDC dc) {
+    RECT client;
+    GetClientRect(button, &client);
+    HBRUSH background = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(button), WM_CTLCOLORSTATIC,
+                                                              reinterpret_cast<WPARAM>(dc),
+                                                              reinterpret_cast<LPARAM>(button)));
+    FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_BTNFACE));
+    constexpr int Glyph = 13;
+    RECT glyph{0, (client.bottom - Glyph) / 2, Glyph, (client.bottom - Glyph) / 2 + Glyph};
+    const bool checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    DrawFrameControl(dc, &glyph, DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_INACTIVE | (checked ? DFCS_CHECKED : 0));
+    const WString caption = WindowText(button);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+    const int left = Glyph + 4;
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(caption.c_str()), static_cast<WPARAM>(caption.size()),
+               left, (client.bottom - size.cy) / 2, client.right - left, size.cy, DST_TEXT | DSS_DISABLED);
+    SelectObject(dc, font);
+}
+
+LRESULT CALLBACK DisabledRadioProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    const auto old = reinterpret_cast<WNDPROC>(GetPropW(Window, RadioProcProperty));
+    switch (Msg) {
+    case WM_PAINT:
+        if (!IsWindowEnabled(Window)) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Window, &ps);
+            PaintDisabledRadio(Window, dc);
+            EndPaint(Window, &ps);
+            return 0;
+        }
+        break;
+    case BM_SETCHECK:
+    case WM_ENABLE: {
+        // The button draws itself at once on these; ours follows.
+        const LRESULT result = CallWindowProcW(old, Window, Msg, WParam, LParam);
+        InvalidateRect(Window, nullptr, TRUE);
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemovePropW(Window, RadioProcProperty);
+        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(old, Window, Msg, WParam, LParam);
+}
+
+} // namespace
+
+void DrawDisabledRadioInFull(HWND Button) {
+    SetPropW(Button, RadioProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(Button, GWLP_WNDPROC)));
+    SetWindowLongPtrW(Button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DisabledRadioProc));
+}
+
 int TComboControl::Count() const {
     return static_cast<int>(SendMessageW(Handle, CB_GETCOUNT, 0, 0));
 }

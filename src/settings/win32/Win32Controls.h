@@ -9,6 +9,10 @@
 
 WString WindowText(HWND Window);
 
+// A radio button that, while disabled, draws its caption over the whole width it has: the system's
+// own disabled drawing clips it to the width the caption measures, and its last letters are lost.
+void DrawDisabledRadioInFull(HWND Button);
+
 class TEditControl : public ITextEdit {
 public:
     HWND Handle = nullptr;

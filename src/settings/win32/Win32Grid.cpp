@@ -31,6 +31,17 @@ HWND TListGrid::Create(HWND Dialog, HFONT Font, int X, int Y, int Width, int Hei
         column.pszText = const_cast<LPWSTR>(Headings[static_cast<std::size_t>(i)].c_str());
         SendMessageW(FList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
+    // The headings are drawn here: the header's own drawing clips a heading to the width it
+    // measures, and the last letter of a long one is lost.
+    FHeadings = Headings;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(FList, LVM_GETHEADER, 0, 0));
+    for (int i = 0; i < FColumns; ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        item.fmt |= HDF_OWNERDRAW;
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
     for (int r = 0; r < Rows; ++r) {
         LVITEMW item{};
         item.mask = LVIF_TEXT;
@@ -179,6 +190,19 @@ LRESULT CALLBACK TListGrid::ListProc(HWND Window, UINT Msg, WPARAM WParam, LPARA
     // Enter starts the row's edit instead of pressing the dialog's OK.
     if (Msg == WM_GETDLGCODE && WParam == VK_RETURN)
         return CallWindowProcW(old, Window, Msg, WParam, LParam) | DLGC_WANTALLKEYS;
+    if (Msg == WM_DRAWITEM) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(LParam);
+        if (item->CtlType == ODT_HEADER && item->itemID < self->FHeadings.size()) {
+            const WString& text = self->FHeadings[item->itemID];
+            RECT r = item->rcItem;
+            r.left += 3 * GetSystemMetrics(SM_CXEDGE);
+            SetBkMode(item->hDC, TRANSPARENT);
+            SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));
+            DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &r,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            return TRUE;
+        }
+    }
     if (Msg == WM_NCDESTROY) {
         RemovePropW(Window, SelfProperty);
         SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));

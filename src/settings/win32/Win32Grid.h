@@ -46,6 +46,7 @@ private:
     WNDPROC FListProc = nullptr;
     // Ours alone: the list view shares it and never destroys it.
     HIMAGELIST FRowHeight = nullptr;
+    std::vector<WString> FHeadings;
     int FColumns = 0;
     int FEditRow = -1;
     int FEditColumn = -1;

@@ -91,6 +91,7 @@ protected:
             box.Handle = Add(L"BUTTON", T(caption), BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), 18, y,
                              ClientWidth() - 36, 16);
             EnableWindow(box.Handle, FALSE);
+            DrawDisabledRadioInFull(box.Handle);
             y += 16;
             return &box;
         };

@@ -40,11 +40,12 @@ protected:
         SendMessageW(c.Port.View->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
         c.Port.View->Show();
         AddLabel(BaudLabel, 18, 59, 104, 16);
-        c.Baud.Handle = Add(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 124, 55, 90, 200, IdBaud);
+        c.Baud.Handle = Add(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 124, 55, 80, 200, IdBaud);
         for (const char* rate : BaudRates)
             c.Baud.AddItem(T(rate));
         c.Baud.SetItemIndex(DefaultBaudIndex);
-        AddButton(ChangeBaudButton, 220, 54, 116, 24, IdChangeBaud);
+        // As wide as the group leaves it: its caption needs more than the drop-down's speeds.
+        AddButton(ChangeBaudButton, 210, 54, 126, 24, IdChangeBaud);
         AddLabel(OperNameLabel, 18, 88, 104, 16);
         c.Name.Handle = Add(L"EDIT", L"", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 124, 85, 212, 21, IdName);
         SendMessageW(c.Name.Handle, EM_LIMITTEXT, 24, 0);

@@ -40,6 +40,17 @@ void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<s
 
 } // namespace
 
+HBITMAP CreatePixels(HDC Dc, int Width, int Height, void*& Bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = -Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    Bits = nullptr;
+    return CreateDIBSection(Dc, &info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+}
+
 bool SaveWindowPng(HWND Window, const std::wstring& Path, bool& OneColour) {
     RECT r;
     return GetWindowRect(Window, &r) && SaveScreenPng(r, Path, OneColour);
@@ -51,14 +62,8 @@ bool SaveScreenPng(const RECT& r, const std::wstring& Path, bool& OneColour) {
         return false;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreatePixels(screen, w, h, bits);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     GdiFlush();

@@ -175,13 +175,54 @@ HWND EditCell(HWND grid, int row, int column) {
     return edit && IsWindowVisible(edit) ? edit : nullptr;
 }
 
+// How far a line's ink reaches in that font: past its measured width by the last glyph's
+// overhang, and by more where small type is drawn wider than it measures.
+int InkWidth(HFONT font, const std::wstring& text) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const int w = size.cx + 32, h = size.cy > 0 ? size.cy : 1;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreatePixels(screen, w, h, bits);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, w, h, WHITENESS);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    int ink = 0;
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < h; ++y)
+        for (int x = w - 1; x >= ink; --x)
+            if ((pixels[static_cast<std::size_t>(y) * w + x] & 0xFFFFFF) != 0xFFFFFF) {
+                ink = x + 1;
+                break;
+            }
+    SelectObject(dc, oldBitmap);
+    SelectObject(dc, oldFont);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
 // Where a caption does not fit its control in the control's own font: "text (needs x y, has x y)"
 // for each, over every window of the dialog and its pages, and the headings of its lists.
 std::wstring CaptionsCutIn(HWND dialog) {
     std::wstring cut;
-    auto measure = [&](HWND w, const std::wstring& text, int room, int height, bool wrap, bool prefix) {
+    // The system draws a list's heading, and a disabled button's caption, into a box just as wide
+    // as the text measures: ink that reaches past it is cut. Drawn by the driver, they have the
+    // control's room.
+    auto systemDrawn = [](HWND w) {
+        return GetWindowLongPtrW(w, GWLP_WNDPROC) == static_cast<LONG_PTR>(GetClassLongPtrW(w, GCLP_WNDPROC));
+    };
+    auto measure = [&](HWND w, const std::wstring& text, int room, int height, bool wrap, bool prefix,
+                       bool clipped = false) {
         HDC dc = GetDC(w);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
+        HGDIOBJ old = SelectObject(dc, font);
         SIZE need{};
         if (wrap) {
             RECT r{0, 0, room, 0};
@@ -192,6 +233,9 @@ std::wstring CaptionsCutIn(HWND dialog) {
             if (prefix)
                 shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
             GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &need);
+            if (clipped && need.cx < room)
+                room = need.cx;
+            need.cx = std::max<LONG>(need.cx, InkWidth(font, shown));
         }
         SelectObject(dc, old);
         ReleaseDC(w, dc);
@@ -214,8 +258,12 @@ std::wstring CaptionsCutIn(HWND dialog) {
                 column.cchTextMax = 128;
                 if (!SendMessageW(w, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)))
                     break;
+                HDITEMW item{};
+                item.mask = HDI_FORMAT;
+                SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
                 // The heading's text keeps three edges' width from either side.
-                measure(header, text, column.cx - 6 * GetSystemMetrics(SM_CXEDGE), 1 << 16, false, false);
+                measure(header, text, column.cx - 6 * GetSystemMetrics(SM_CXEDGE), 1 << 16, false, false,
+                        (item.fmt & HDF_OWNERDRAW) == 0);
             }
             continue;
         }
@@ -225,13 +273,14 @@ std::wstring CaptionsCutIn(HWND dialog) {
         if (_wcsicmp(cls.c_str(), L"Button") == 0) {
             const LONG type = style & BS_TYPEMASK;
             const bool wrap = (style & BS_MULTILINE) != 0;
+            const bool clipped = !IsWindowEnabled(w) && systemDrawn(w);
             if (type == BS_GROUPBOX)
                 measure(w, text, r.right - 16, r.bottom, false, true);
             else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
                      type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE)
-                measure(w, text, r.right - GetSystemMetrics(SM_CXMENUCHECK) - 6, r.bottom, wrap, true);
+                measure(w, text, r.right - GetSystemMetrics(SM_CXMENUCHECK) - 6, r.bottom, wrap, true, clipped);
             else
-                measure(w, text, r.right - 8, r.bottom - 4, wrap, true);
+                measure(w, text, r.right - 8, r.bottom - 4, wrap, true, clipped);
         } else if (_wcsicmp(cls.c_str(), L"Static") == 0) {
             const LONG type = style & SS_TYPEMASK;
             if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT)
