@@ -165,10 +165,15 @@ HWND EditCell(HWND grid, int row, int column) {
     r.left = LVIR_BOUNDS;
     SendMessageW(grid, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(grid, WM_LBUTTONUP, 0, at);
+    // The editor ends when it loses the focus: a dialog still being activated on a busy machine
+    // can take it away from the first click, so the click is repeated each second.
     HWND edit = nullptr;
+    int polls = 0;
     WaitFor([&] {
+        if (polls++ % 20 == 0) {
+            SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageW(grid, WM_LBUTTONUP, 0, at);
+        }
         edit = Child(grid, L"Edit");
         return edit && IsWindowVisible(edit);
     });
