@@ -101,6 +101,8 @@ protected:
 
     void DoTraceStarted() override;
     void BeforeDestruction() noexcept override;
+    // A parameter whose value the debug log's header hides, as the dialog does.
+    virtual bool DoParamIsSecret(std::string_view Name) const;
 
     BYTE FState = dsCreated;
     std::vector<HWND> FWindowStack; // last on top

@@ -129,7 +129,11 @@ void TBaseDevice::DoTraceStarted() {
     WriteLog(LogDriverVersion, WideToAnsi(ModuleVersionText()));
     WriteLog(LogDeviceID, FDeviceID);
     WriteLog(LogSettings, {}, true);
+    // The log is the file shops send to support: a password stays hidden in it.
     for (const TSettingStruct& p : FParams)
-        WriteLog(p.Name, VariantToLogText(p.Value));
+        WriteLog(p.Name, DoParamIsSecret(p.Name) ? VariantToLogText(Variant::FromUtf8(LogHiddenValue))
+                                                 : VariantToLogText(p.Value));
     WriteLog(LogEnd, {}, true);
 }
+
+bool TBaseDevice::DoParamIsSecret(std::string_view) const { return false; }

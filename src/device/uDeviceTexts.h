@@ -51,5 +51,7 @@ inline constexpr char LogDriverVersion[] = "driver ver.";
 inline constexpr char LogDeviceID[] = "device ID";
 inline constexpr char LogSettings[] = "----------------Settings----------------";
 inline constexpr char LogEnd[] = "----------------------------------------";
+// What the header shows for a secret value: what the settings dialog shows.
+inline constexpr char LogHiddenValue[] = "****";
 
 } // namespace devicetexts

@@ -161,6 +161,10 @@ bool TDriverFR::DoShowSettingsDlg() {
     return ok;
 }
 
+bool TDriverFR::DoParamIsSecret(std::string_view Name) const {
+    return SameName(Name, "DefCashierPassword");
+}
+
 LONG TDriverFR::ConnectPrinter(WString& Text) {
     const LONG prepared = PrepareDriver();
     if (prepared != ErrNone)

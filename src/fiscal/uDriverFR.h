@@ -122,6 +122,7 @@ protected:
     LONG DoDisable(WString& Text) override;
     void BeforeDestroy() override;
     bool DoShowSettingsDlg() override;
+    bool DoParamIsSecret(std::string_view Name) const override;
 
     // The folder the library is loaded from (with a trailing delimiter): the driver's own.
     virtual std::string LibraryFolder() const;

@@ -42,6 +42,17 @@ TEST(DriverFR, SettingsTableFollowsTheBaseAndFiscalGroupsWithTheDriversOwn) {
     EXPECT_EQ(AnsiToUtf8(driver->GetParamAsString("TaxesParams")), "0=БЕЗ НДС=0;1=НДС=18;2=НДС=15;3=НДС=10");
 }
 
+TEST_F(DriverTest, TheDebugLogsHeaderHidesThePasswordAsTheDialogDoes) {
+    const std::filesystem::path devices = Dir.Root() / "devices";
+    std::filesystem::create_directories(devices / "1");
+    Manager.Answers["DevicesFolder"] = devices.string();
+    Driver->SetParamValue("DebugLogEnabled", Variant(true));
+    Up();
+    const std::string log = ReadFile(Driver->LogFileName());
+    EXPECT_NE(log.find("DefCashierPassword: \t'****'\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("QWTZ"), std::string::npos);
+}
+
 TEST(DriverFR, IdentifiesItselfAsTheOrvel27FiscalPrinterWithASettingsDialog) {
     ComPtr<TTestDriverFR> driver = TTestDriverFR::Create();
     const TDeviceInfoStruct& info = driver->DeviceInfo();
