@@ -34,13 +34,14 @@ std::string LogTimeText(const TLocalTime& t) {
     return buf;
 }
 
-std::string DebugLogFileName(const std::string& logPathAnsi, const TLocalTime& now) {
+std::string DatedLogFileName(const std::string& logPathAnsi, std::string_view prefix, const TLocalTime& now) {
     std::string folder = DirectoryExists(logPathAnsi) ? logPathAnsi : DriverFolder();
     if (!folder.empty() && !IsDelimiter(folder.back()))
         folder += platform::PathDelimiter();
     char date[32];
     std::snprintf(date, sizeof date, "%04u.%02u.%02u", now.Year, now.Month, now.Day);
-    return folder + "Debug_" + date + ".log";
+    folder += prefix;
+    return folder + date + ".log";
 }
 
 bool AppendLogLine(const std::string& fileNameAnsi, std::string_view line) noexcept {

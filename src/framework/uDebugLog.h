@@ -6,9 +6,14 @@
 #include <string>
 #include <string_view>
 
-// "<folder>Debug_yyyy.mm.dd.log": the folder is logPath when that directory exists, else the
+// "<folder><prefix>yyyy.mm.dd.log": the folder is logPath when that directory exists, else the
 // folder of the driver library.
-std::string DebugLogFileName(const std::string& logPathAnsi, const TLocalTime& now);
+std::string DatedLogFileName(const std::string& logPathAnsi, std::string_view prefix, const TLocalTime& now);
+
+// "<folder>Debug_yyyy.mm.dd.log"
+inline std::string DebugLogFileName(const std::string& logPathAnsi, const TLocalTime& now) {
+    return DatedLogFileName(logPathAnsi, "Debug_", now);
+}
 
 // "yyyy.mm.dd hh:nn:ss.zzz"
 std::string LogTimeText(const TLocalTime& now);
