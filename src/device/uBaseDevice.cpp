@@ -74,6 +74,7 @@ void TBaseDevice::InitMethod(TMethodParams& Params, Variant& Result) {
         code = DoInit(text);
     }
     Result = Variant(code == ErrNone);
+    NoteFailedCall("Init", mkRawMethod, code, {});
     // Hosts show this text, also on success; what DoInit said is not passed on.
     Params.Set(1, Variant(GetErrorDescription(code, {})));
     if (code == ErrNone) {
@@ -95,6 +96,7 @@ void TBaseDevice::OpenMethod(TMethodParams& Params, Variant& Result) {
         code = DoOpen(text);
     }
     Result = Variant(code == ErrNone);
+    NoteFailedCall("Open", mkRawMethod, code, text);
     Params.Set(1, Variant(GetErrorDescription(code, text)));
 }
 

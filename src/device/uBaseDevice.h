@@ -101,6 +101,9 @@ protected:
 
     void DoTraceStarted() override;
     void BeforeDestruction() noexcept override;
+    // The event log follows EventLogEnabled as it stands, into the device's folder.
+    bool DoEventLogEnabled() const override;
+    void DoEventLogPlace(std::string& Folder, std::string& DeviceID) const override;
     // A parameter whose value the debug log's header hides, as the dialog does.
     virtual bool DoParamIsSecret(std::string_view Name) const;
 

@@ -137,3 +137,14 @@ void TBaseDevice::DoTraceStarted() {
 }
 
 bool TBaseDevice::DoParamIsSecret(std::string_view) const { return false; }
+
+bool TBaseDevice::DoEventLogEnabled() const {
+    const TSettingStruct* p = FindParam("EventLogEnabled");
+    return p && GetParamAsBoolean("EventLogEnabled");
+}
+
+void TBaseDevice::DoEventLogPlace(std::string& Folder, std::string& DeviceID) const {
+    // Beside the debug log: the device's folder, known from Open on, or else the driver's.
+    Folder = FDeviceFolder;
+    DeviceID = FDeviceID;
+}

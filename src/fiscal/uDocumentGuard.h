@@ -4,13 +4,24 @@
 
 #include "platform/Platform.h"
 
+#include <functional>
+
 class TDocumentGuard {
 public:
     using TEnd = LONG(WINAPI*)();
-    explicit TDocumentGuard(TEnd End) noexcept : FEnd(End) {}
+    // Told the library's answer when the guard ended the document on leaving its scope.
+    using TOnAbandoned = std::function<void(LONG Code)>;
+    explicit TDocumentGuard(TEnd End, TOnAbandoned OnAbandoned = {}) noexcept
+        : FEnd(End), FOnAbandoned(std::move(OnAbandoned)) {}
     TDocumentGuard(const TDocumentGuard&) = delete;
     TDocumentGuard& operator=(const TDocumentGuard&) = delete;
-    ~TDocumentGuard() { Run(); }
+    ~TDocumentGuard() {
+        if (!FEnd)
+            return;
+        const LONG code = Run();
+        if (FOnAbandoned)
+            FOnAbandoned(code);
+    }
 
     // Ends the document now and answers the library's code (0 when already ended).
     LONG Run() noexcept {
@@ -23,4 +34,5 @@ public:
 
 private:
     TEnd FEnd;
+    TOnAbandoned FOnAbandoned;
 };

@@ -189,8 +189,11 @@ LONG TDriverFR::ConnectPrinter(WString& Text) {
     }
     if (code == ErrNone) {
         SetTimeout(NormalTimeout);
-        if (lib.GetResource() == 0)
+        const LONG resource = lib.GetResource();
+        if (resource == 0)
             FShiftCounter = lib.GetFldWord(7);
+        else
+            NoteLibraryEvent(TEventLevel::Warning, fiscaltexts::EventNoShiftCounter, resource);
         lib.CashDriverEnable(0);
         FSerialNumber = lib.GetSerialNum() == 0 ? ReadFieldText(lib, 5, SerialNumberMax) : std::string();
     }
@@ -232,11 +235,12 @@ LONG TDriverFR::CheckShift(WString& Text) {
     LONG code = lib.GetShiftState(&state, &other);
     if (code == LibDocumentOpen) {
         // A document left open (a host that died half way) is cancelled, not continued.
-        lib.CancelReceipt();
+        NoteLeftOpenCancelled(lib.CancelReceipt());
         code = lib.GetShiftState(&state, &other);
     }
     if (code != ErrNone)
         return TranslateError(code, Text);
+    FDocumentLeftOpen = false;
     if (state == 1)
         return ErrShiftOver24Hours;
     return ErrNone;
@@ -302,4 +306,65 @@ LONG TDriverFR::SendRaw(const std::string& Bytes) {
         return ErrLibraryNotFound;
     const LONG length = static_cast<LONG>(Bytes.size());
     return Lib().WriteComm(Bytes.data(), length) == length ? ErrNone : ErrDeviceNotResponding;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Event log
+
+namespace {
+
+// The commands that make a document on the printer: after their failure the event says whether
+// one may have been left open.
+bool MakesDocument(std::string_view name) {
+    static const char* const documents[] = {"OpenDay",     "PrintReceipt",          "Encash",   "PrintXReport",
+                                            "PrintExtReport", "PrintZReport", "PrintTemplateDocument", "PrintText"};
+    for (const char* d : documents)
+        if (SameName(name, d))
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string TDriverFR::DoFailureAftermath(std::string_view Name, LONG Code) {
+    using namespace fiscaltexts;
+    if (SameName(Name, "Enable"))
+        return EventText(EventNotConnected, {std::to_string(GetParamAsInteger("PortNumber")),
+                                             AnsiToUtf8(GetParamAsString("BaudRate"))});
+    std::string aftermath;
+    if (Code == ErrDeviceNotResponding && IsEnabled())
+        aftermath = EventConnectionLost;
+    if (MakesDocument(Name)) {
+        if (!aftermath.empty())
+            aftermath += "; ";
+        aftermath += FDocumentLeftOpen ? EventDocumentMayBeOpen : EventNoDocumentOpen;
+    }
+    return aftermath;
+}
+
+void TDriverFR::NoteLibraryEvent(TEventLevel Level, const char* Pattern, LONG LibCode) noexcept {
+    if (!EventLogEnabled())
+        return;
+    try {
+        WString text;
+        const LONG code = TranslateError(LibCode, text);
+        WriteEvent(Level, EventText(Pattern, {WideToUtf8(text)}), code);
+    } catch (...) {
+    }
+}
+
+void TDriverFR::NoteDocumentCancelled(bool Receipt, LONG LibCode) noexcept {
+    using namespace fiscaltexts;
+    FDocumentLeftOpen = LibCode != ErrNone;
+    if (LibCode == ErrNone)
+        WriteEvent(TEventLevel::Warning, Receipt ? EventReceiptCancelled : EventTextCancelled);
+    else
+        NoteLibraryEvent(TEventLevel::Error, Receipt ? EventReceiptNotCancelled : EventTextNotCancelled, LibCode);
+}
+
+void TDriverFR::NoteLeftOpenCancelled(LONG LibCode) noexcept {
+    if (LibCode == ErrNone)
+        WriteEvent(TEventLevel::Warning, fiscaltexts::EventLeftOpenCancelled);
+    else
+        NoteLibraryEvent(TEventLevel::Error, fiscaltexts::EventReceiptNotCancelled, LibCode);
 }

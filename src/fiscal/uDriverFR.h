@@ -123,6 +123,14 @@ protected:
     void BeforeDestroy() override;
     bool DoShowSettingsDlg() override;
     bool DoParamIsSecret(std::string_view Name) const override;
+    std::string DoFailureAftermath(std::string_view Name, LONG Code) override;
+
+    // Events of the printer: a text with "%s" for the translated answer of a library code.
+    void NoteLibraryEvent(TEventLevel Level, const char* Pattern, LONG LibCode) noexcept;
+    // A document the guard cancelled after a failure, and the cancel's library code.
+    void NoteDocumentCancelled(bool Receipt, LONG LibCode) noexcept;
+    // A document found open at the start of a new one, and the cancel's library code.
+    void NoteLeftOpenCancelled(LONG LibCode) noexcept;
 
     // The folder the library is loaded from (with a trailing delimiter): the driver's own.
     virtual std::string LibraryFolder() const;
@@ -152,4 +160,6 @@ protected:
     TNameList FPaymentNames;
     TNameList FTaxNames;
     LONG FRowWidth = 40;
+    // A cancel after a failure was refused: a document may still be open on the printer.
+    bool FDocumentLeftOpen = false;
 };

@@ -1,6 +1,7 @@
 // TDriverFR: the shift's money and document counters (GetCountersInfo).
 #include "fiscal/uDriverFR.h"
 
+#include "fiscal/uFiscalTexts.h"
 #include "framework/uEquipmentErrors.h"
 
 #include <cmath>
@@ -80,11 +81,14 @@ LONG TDriverFR::DoGetCountersInfo(Variant& Counters1, Variant& Counters2, WStrin
             a[5] = Variant(Roubles(sales));
             a[6] = Variant(Roubles(returns));
             // Document counts are a bonus: a printer that cannot tell them still gave the money.
-            if (lib.GetCounters() == ErrNone) {
+            const LONG counters = lib.GetCounters();
+            if (counters == ErrNone) {
                 a[3] = Variant(static_cast<LONG>(lib.GetFldWord(12)));
                 a[4] = Variant(static_cast<LONG>(lib.GetFldWord(14)));
                 a[15] = Variant(static_cast<LONG>(lib.GetFldWord(18)));
                 a[16] = Variant(static_cast<LONG>(lib.GetFldWord(17)));
+            } else {
+                NoteLibraryEvent(TEventLevel::Warning, fiscaltexts::EventNoDocCounters, counters);
             }
         }
         Counters1 = MakeVariantArray(std::move(a));

@@ -4,6 +4,7 @@
 #include "fiscal/uDriverFR.h"
 
 #include "fiscal/uDocumentGuard.h"
+#include "fiscal/uFiscalTexts.h"
 #include "fiscal/uTextLayout.h"
 #include "framework/uEquipmentErrors.h"
 
@@ -63,7 +64,7 @@ LONG TDriverFR::PrintFiscalReceipt(const Variant& Goods, const Variant& Payments
         return code;
     const TAzimuthEntries lib = Lib();
     const bool printTaxes = GetParamAsBoolean("PrintTaxes");
-    TDocumentGuard cancel(lib.CancelReceipt);
+    TDocumentGuard cancel(lib.CancelReceipt, [this](LONG cancelled) { NoteDocumentCancelled(true, cancelled); });
     code = BeginReceipt(lib, Params, Text);
     for (LONG r = goods->FirstRow(); code == ErrNone && r <= goods->LastRow(); ++r) {
         ReadGoodsRow(*goods, r, row);
@@ -131,8 +132,10 @@ LONG TDriverFR::FinishReceipt(const TAzimuthEntries& Lib, const TReceiptTable& P
         // An answer lost on the line after the printer closed the receipt: it is registered and
         // paid, and reporting it as failed would have the host print it again.
         LONG state = 0, other = 0;
-        if (code != ErrNone && Lib.GetShiftState(&state, &other) == ErrNone)
+        if (code != ErrNone && Lib.GetShiftState(&state, &other) == ErrNone) {
+            NoteLibraryEvent(TEventLevel::Warning, fiscaltexts::EventLostAnswer, code);
             code = ErrNone;
+        }
     }
     return TranslateError(code, Text);
 }

@@ -1,6 +1,7 @@
 // TDriverFR: the X and Z reports and the printer's document parameters.
 #include "fiscal/uDriverFR.h"
 
+#include "fiscal/uFiscalTexts.h"
 #include "framework/uEquipmentErrors.h"
 
 namespace {
@@ -34,8 +35,11 @@ LONG TDriverFR::CloseShift() {
     if (!FLibrary)
         return ErrLibraryNotFound;
     const TAzimuthEntries lib = Lib();
-    if (lib.GetResource() == 0)
+    const LONG resource = lib.GetResource();
+    if (resource == 0)
         FShiftCounter = lib.GetFldWord(7);
+    else
+        NoteLibraryEvent(TEventLevel::Warning, fiscaltexts::EventNoShiftCounter, resource);
     SetTimeout(LongTimeout);
     const LONG code = lib.ShiftClose();
     SetTimeout(NormalTimeout);

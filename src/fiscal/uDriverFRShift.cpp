@@ -1,6 +1,7 @@
 // TDriverFR: opening the shift and reading the printer's state.
 #include "fiscal/uDriverFR.h"
 
+#include "fiscal/uFiscalTexts.h"
 #include "framework/uEquipmentErrors.h"
 #include "framework/uLocalClock.h"
 
@@ -16,9 +17,12 @@ void TDriverFR::ReadDocNumbers(TFiscalDocResult& Result) {
     Result.Number3 = -1;
     const TAzimuthEntries lib = Lib();
     // Numbers the printer cannot tell stay unknown; the document itself has been made.
-    if (lib.GetNumbers() == 0) {
+    const LONG numbers = lib.GetNumbers();
+    if (numbers == 0) {
         Result.Number3 = lib.GetFldWord(5);
         Result.Number2 = lib.GetFldWord(6);
+    } else {
+        NoteLibraryEvent(TEventLevel::Warning, fiscaltexts::EventNoDocNumbers, numbers);
     }
     Result.Number1 = FShiftCounter == -1 ? -1 : FShiftCounter + 1;
 }

@@ -27,8 +27,9 @@ void FrameLines(std::vector<std::string>& lines, const char* blank) {
 // Prints an open text document and closes it whatever happens; a close that fails leaves the
 // document open, so it is cancelled rather than left for the next document to stumble on.
 template <class F>
-LONG PrintAndClose(const TAzimuthEntries& lib, const std::string& text, F&& afterPrinted) {
-    TDocumentGuard cancel(lib.CancelReceipt);
+LONG PrintAndClose(const TAzimuthEntries& lib, const std::string& text, TDocumentGuard::TOnAbandoned onCancelled,
+                   F&& afterPrinted) {
+    TDocumentGuard cancel(lib.CancelReceipt, std::move(onCancelled));
     TDocumentGuard close(lib.CloseFDoc);
     const LONG code = lib.PrintOEMDoc(text.c_str(), static_cast<LONG>(text.size()));
     if (code == ErrNone)
@@ -71,11 +72,13 @@ LONG TDriverFR::PrintNonFiscalText(std::string Document, const std::string& Foot
     LONG code = lib.OpenFDoc();
     if (code == LibDocumentOpen) {
         // A document left open by an earlier run is dropped, not continued.
-        lib.CancelReceipt();
+        NoteLeftOpenCancelled(lib.CancelReceipt());
         code = lib.OpenFDoc();
     }
     if (code != ErrNone)
         return TranslateError(code, Text);
+    FDocumentLeftOpen = false;
+    const auto cancelled = [this](LONG cancel) { NoteDocumentCancelled(false, cancel); };
 
     // Laid out in the one buffer: a long receipt copy is not held twice.
     const bool headerFirst = (GetParamAsInteger("ParamDoc1") & HeaderFirstBit) != 0;
@@ -91,11 +94,11 @@ LONG TDriverFR::PrintNonFiscalText(std::string Document, const std::string& Foot
     }
     AppendFeed(document);
 
-    code = PrintAndClose(lib, document, [&] { SendRaw(CutSequence); });
+    code = PrintAndClose(lib, document, cancelled, [&] { SendRaw(CutSequence); });
     if (code == ErrNone && !Header.empty() && !headerFirst) {
         code = lib.OpenFDoc();
         if (code == ErrNone)
-            code = PrintAndClose(lib, Header, [] {});
+            code = PrintAndClose(lib, Header, cancelled, [] {});
     }
     return TranslateError(code, Text);
 }

@@ -60,6 +60,21 @@ inline constexpr char DriverDescription[] = "Драйвер фискальног
 inline constexpr char TaxRateNotSet[] = "Не задана ставка налога в ФР";
 inline constexpr char TaxNamePrefix[] = "Налог ";
 
+// Events of the printer in the event log; "%s" is the printer's answer, or what the line names.
+inline constexpr char EventNotConnected[] = "связь с ККМ не установлена (порт COM%s, скорость %s)";
+inline constexpr char EventConnectionLost[] = "ККМ перестала отвечать";
+inline constexpr char EventNoDocumentOpen[] = "открытых документов на ККМ нет";
+inline constexpr char EventDocumentMayBeOpen[] = "документ на ККМ мог остаться открытым";
+inline constexpr char EventReceiptCancelled[] = "Чек аннулирован после сбоя";
+inline constexpr char EventReceiptNotCancelled[] = "Не удалось аннулировать чек после сбоя: %s";
+inline constexpr char EventTextCancelled[] = "Текстовый документ аннулирован после сбоя";
+inline constexpr char EventTextNotCancelled[] = "Не удалось аннулировать текстовый документ после сбоя: %s";
+inline constexpr char EventLeftOpenCancelled[] = "Документ, оставшийся открытым на ККМ, аннулирован";
+inline constexpr char EventLostAnswer[] = "Ответ ККМ на закрытие чека потерян (%s); чек зарегистрирован";
+inline constexpr char EventNoDocNumbers[] = "ККМ не сообщила номера документа: %s";
+inline constexpr char EventNoShiftCounter[] = "ККМ не сообщила счетчик смен: %s";
+inline constexpr char EventNoDocCounters[] = "ККМ не сообщила счетчики документов: %s";
+
 // The receipt copy the driver lays out itself.
 inline constexpr char CopySerialNumber[] = "Серийный N: ";
 inline constexpr char CopyDocNumber[] = "N док: ";

@@ -2,6 +2,7 @@
 
 #include "framework/uDebugLog.h"
 #include "framework/uEquipmentErrors.h"
+#include "framework/uEventTexts.h"
 #include "framework/uLogText.h"
 
 #include <cstdio>
@@ -464,9 +465,11 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
             // host's variable cannot take must not turn that into a failure the host would retry.
             std::vector<TSkippedArgument> skipped;
             WriteBack(*pDispParams, params, firstOut, command ? &skipped : nullptr);
-            for (const TSkippedArgument& s : skipped)
+            for (const TSkippedArgument& s : skipped) {
                 WriteLog("EXCEPTION", Utf8ToAnsi(s.Error.ClassName) + ": " + Utf8ToAnsi(s.Error.Message) +
                                           "; argument " + std::to_string(s.Index) + " was not written back");
+                NoteSkippedWriteBack(FMethods[static_cast<std::size_t>(dispIdMember)].Name, s.Index, s.Error.Message);
+            }
         }
         if (pVarResult) {
             // An out-parameter: whatever the host left in it is not ours to free.
@@ -561,6 +564,7 @@ HRESULT TBaseObject::CallCommand(const TMethodStruct& Method, Variant& Result, T
         }
         if (code != ErrNone)
             outData = MakeVariantArray({Variant(code), Variant(GetErrorDescription(code, errorText))});
+        NoteFailedCall(Method.Name, mkCommand, code, errorText);
         // The host learns of a failure from the False result and the error array in OutData;
         // the call itself succeeds.
         Result = Variant(code == ErrNone);
@@ -586,6 +590,7 @@ void TBaseObject::CallRawMethod(const TMethodStruct& Method, Variant& Result, TM
     } catch (...) {
         if (trace)
             WriteLog("EXCEPTION", Utf8ToAnsi(DescribeCurrentException().Message));
+        NoteRaisedCall(Method.Name);
         throw;
     }
     if (trace)
@@ -623,7 +628,77 @@ void TBaseObject::WriteLog(std::string_view Caption, std::string_view Data, bool
             line += Data;
         }
         line += "\r\n";
-        AppendLogLine(DebugLogFileName(FLogPath, now), line);
+        const std::string file = DebugLogFileName(FLogPath, now);
+        const bool written = AppendLogLine(file, line);
+        // Support learns of a log with holes from the event log; a full disk says so once.
+        if (!written && !FDebugLogFailing)
+            WriteEvent(TEventLevel::Warning, eventtexts::DebugLogNotWritten + AnsiToUtf8(file));
+        FDebugLogFailing = !written;
+    } catch (...) {
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Event log
+
+bool TBaseObject::EventLogEnabled() const noexcept {
+    try {
+        return DoEventLogEnabled();
+    } catch (...) {
+        return false;
+    }
+}
+
+void TBaseObject::DoEventLogPlace(std::string& Folder, std::string& DeviceID) const {
+    Folder = FLogPath;
+    DeviceID.clear();
+}
+
+std::string TBaseObject::DoFailureAftermath(std::string_view, LONG) { return {}; }
+
+void TBaseObject::WriteEvent(TEventLevel Level, std::string_view Text, std::optional<LONG> Code) noexcept {
+    if (!EventLogEnabled())
+        return;
+    try {
+        std::string folder, deviceID;
+        DoEventLogPlace(folder, deviceID);
+        WriteEventLog(folder, deviceID, Level, Text, Code);
+    } catch (...) {
+    }
+}
+
+void TBaseObject::NoteFailedCall(std::string_view Name, BYTE Kind, LONG Code, WStringView Text) noexcept {
+    if (Code == ErrNone || Code == ErrCancelledByUser || !EventLogEnabled())
+        return;
+    try {
+        std::string text = EventText(Kind == mkCommand ? eventtexts::CommandFailed : eventtexts::MethodFailed,
+                                     {AnsiToUtf8(Name)});
+        text += WideToUtf8(GetErrorDescription(Code, Text));
+        const std::string aftermath = DoFailureAftermath(Name, Code);
+        if (!aftermath.empty())
+            text += "; " + aftermath;
+        WriteEvent(TEventLevel::Error, text, Code);
+    } catch (...) {
+    }
+}
+
+void TBaseObject::NoteRaisedCall(std::string_view Name) noexcept {
+    if (!EventLogEnabled())
+        return;
+    try {
+        WriteEvent(TEventLevel::Error, EventText(eventtexts::MethodFailed, {AnsiToUtf8(Name)}) +
+                                           DescribeCurrentException().Message);
+    } catch (...) {
+    }
+}
+
+void TBaseObject::NoteSkippedWriteBack(std::string_view Name, LONG Index, const std::string& Why) noexcept {
+    // A command never changes its InData: the host's variable has lost nothing.
+    if (Index == 0 || !EventLogEnabled())
+        return;
+    try {
+        WriteEvent(TEventLevel::Warning,
+                   EventText(eventtexts::ArgumentNotReturned, {AnsiToUtf8(Name), std::to_string(Index)}) + Why);
     } catch (...) {
     }
 }

@@ -5,6 +5,7 @@
 
 #include "framework/uComObject.h"
 #include "framework/uCommonUtils.h"
+#include "framework/uEventLog.h"
 
 #include <atomic>
 #include <memory>
@@ -119,12 +120,27 @@ public:
     // The file the next line would go to (ANSI path).
     std::string LogFileName() const;
 
+    // The event log (uEventLog.h), text in UTF-8. Writes nothing unless the object keeps one;
+    // never throws and never changes what a call answers.
+    void WriteEvent(TEventLevel Level, std::string_view Text, std::optional<LONG> Code = std::nullopt) noexcept;
+    bool EventLogEnabled() const noexcept;
+
 protected:
     TBaseObject();
     ~TBaseObject() override;
 
     // Called right after tracing switches on.
     virtual void DoTraceStarted() {}
+
+    // Whether this object keeps an event log, and where: the folder (ANSI) and the device's ID.
+    virtual bool DoEventLogEnabled() const { return false; }
+    virtual void DoEventLogPlace(std::string& Folder, std::string& DeviceID) const;
+    // What a failed call left behind, said after the failure in its event (UTF-8; empty: nothing).
+    virtual std::string DoFailureAftermath(std::string_view Name, LONG Code);
+    // The event of a member that answered a failure: Kind is mkCommand or mkRawMethod, Text the
+    // failure's description (the code's standard message when empty). Nothing for success, nor
+    // for a dialog the user cancelled.
+    void NoteFailedCall(std::string_view Name, BYTE Kind, LONG Code, WStringView Text) noexcept;
 
     void AddMethod(std::string_view Name, TRawMethodHandler Handler, TBaseObject* Target);
     void AddCommand(std::string_view Name, TCommandHandler Handler, TBaseObject* Target);
@@ -173,6 +189,12 @@ private:
     SafeArray TakeArgumentArray(UINT Count);
     void KeepArgumentArray(SafeArray& Args) noexcept;
     std::atomic<SAFEARRAY*> FSpareArguments{nullptr};
+
+    // The event of a raw method whose handler raised; called while the failure is being handled.
+    void NoteRaisedCall(std::string_view Name) noexcept;
+    void NoteSkippedWriteBack(std::string_view Name, LONG Index, const std::string& Why) noexcept;
+    // A debug log that cannot be written is reported once, until it can be written again.
+    bool FDebugLogFailing = false;
 
     HRESULT CallCommand(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);
     void CallRawMethod(const TMethodStruct& Method, Variant& Result, TMethodParams& Params);

@@ -20,3 +20,6 @@ inline constexpr char MakerEMailText[] = "support@kelvo.example";
 inline constexpr char MakerWebText[] = "https://www.kelvo.example";
 inline constexpr char MakerPhoneText[] = "+7 (495) 555-01-27";
 inline constexpr char MakerAddressText[] = "Россия, 101000, г. Москва, ул. Примерная, д. 27";
+
+// The source the driver's events are filed under in the system's event log: the module's name.
+inline constexpr char EventSourceName[] = "orvel27fr";

@@ -73,6 +73,8 @@ inline constexpr char NoOperPass[] = "Необходимо задать паро
 inline constexpr char DefaultPassword[] = "QWTZ";
 inline constexpr char AskDateTime[] = "Дата и время ФР будут синхронизированы с компьютером. Продолжить?";
 inline constexpr char AskCloseDay[] = "Будет выполнено закрытие смены и печать Z-отчета. Продолжить?";
+// The event of a service action that failed, named by its button.
+inline constexpr char EventServiceFailed[] = "Сервисная операция \"%s\" не выполнена: ";
 
 } // namespace settingstexts
 

@@ -1,9 +1,11 @@
-// A process that traces into a shared debug log, and the check of what several of them left.
+// A process that traces into a shared debug log, or writes events into a shared event log, and
+// the check of what several of them left.
 //
-//   orvel_log_writer write FOLDER TAG COUNT LENGTH WRITERS
+//   orvel_log_writer write FOLDER TAG COUNT LENGTH WRITERS [events]
 //       traces COUNT calls with LENGTH bytes of data each into FOLDER's log, starting once WRITERS
-//       writers are ready, so that they all append at the same time
-//   orvel_log_writer check FOLDER LENGTH TAG:COUNT...
+//       writers are ready, so that they all append at the same time; with "events", two objects
+//       on two threads (devices TAG1 and TAG2) write COUNT events each into the event log
+//   orvel_log_writer check FOLDER LENGTH [events] TAG:COUNT...
 //       every line of FOLDER's logs is whole, and each writer's lines are all there, in order
 #include "framework/uBaseObject.h"
 
@@ -16,6 +18,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -23,7 +26,19 @@ namespace fs = std::filesystem;
 
 class TTracer : public TBaseObject {
 public:
-    explicit TTracer(const std::string& folder) { FLogPath = folder; }
+    explicit TTracer(const std::string& folder, const std::string& device = {}) : FDevice(device) {
+        FLogPath = folder;
+    }
+
+protected:
+    bool DoEventLogEnabled() const override { return !FDevice.empty(); }
+    void DoEventLogPlace(std::string& Folder, std::string& DeviceID) const override {
+        Folder = FLogPath;
+        DeviceID = FDevice;
+    }
+
+private:
+    std::string FDevice;
 };
 
 // The data of a writer's call: its tag and number, then a filling that differs from line to line,
@@ -37,7 +52,8 @@ std::string CallData(const std::string& tag, long index, std::size_t length) {
     return data;
 }
 
-int Write(const fs::path& folder, const std::string& tag, long count, std::size_t length, long writers) {
+int Write(const fs::path& folder, const std::string& tag, long count, std::size_t length, long writers,
+          bool events) {
     std::ofstream(folder / (tag + ".ready")).put('.');
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
     for (;;) {
@@ -52,11 +68,35 @@ int Write(const fs::path& folder, const std::string& tag, long count, std::size_
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ComPtr<TTracer> tracer = CreateComObject<TTracer>(folder.string());
-    tracer->SetTraceEnabled(true);
-    for (long i = 0; i < count; ++i)
-        tracer->WriteLog("> Trace", CallData(tag, i, length));
+    if (!events) {
+        ComPtr<TTracer> tracer = CreateComObject<TTracer>(folder.string());
+        tracer->SetTraceEnabled(true);
+        for (long i = 0; i < count; ++i)
+            tracer->WriteLog("> Trace", CallData(tag, i, length));
+        return 0;
+    }
+    std::vector<std::thread> objects;
+    for (const std::string& device : {tag + "1", tag + "2"})
+        objects.emplace_back([&folder, device, count, length] {
+            ComPtr<TTracer> tracer = CreateComObject<TTracer>(folder.string(), device);
+            for (long i = 0; i < count; ++i)
+                tracer->WriteEvent(TEventLevel::Warning, CallData(device, i, length));
+        });
+    for (std::thread& t : objects)
+        t.join();
     return 0;
+}
+
+// "yyyy.mm.dd hh:nn:ss.zzz\tDEVICE\tLEVEL\t" and the data.
+bool ParseEventLine(const std::string& line, std::string& device, std::string& data) {
+    constexpr std::size_t timeLength = 23;
+    const std::size_t level = line.find('\t', timeLength + 1), text = line.find('\t', level + 1);
+    if (line.size() < timeLength || line[timeLength] != '\t' || level == std::string::npos ||
+        text == std::string::npos)
+        return false;
+    device = line.substr(timeLength + 1, level - timeLength - 1);
+    data = line.substr(text + 1);
+    return true;
 }
 
 // "yyyy.mm.dd hh:nn:ss.zzz Inst.: {GUID}\t> Trace: \t" and the data.
@@ -80,7 +120,7 @@ struct TWriterSeen {
     std::string Instance;
 };
 
-int Check(const fs::path& folder, std::size_t length, int argc, char** argv) {
+int Check(const fs::path& folder, std::size_t length, bool events, int argc, char** argv) {
     std::map<std::string, TWriterSeen> writers;
     for (int i = 0; i < argc; ++i) {
         const std::string writerAndCount = argv[i]; // "name:lines"
@@ -94,7 +134,7 @@ int Check(const fs::path& folder, std::size_t length, int argc, char** argv) {
     };
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind("Debug_", 0) != 0 || entry.path().extension() != ".log")
+        if (name.rfind(events ? "Events_" : "Debug_", 0) != 0 || entry.path().extension() != ".log")
             continue;
         std::ifstream in(entry.path(), std::ios::binary);
         std::stringstream text;
@@ -111,7 +151,7 @@ int Check(const fs::path& folder, std::size_t length, int argc, char** argv) {
             start = end + 2;
             ++lines;
             std::string instance, data;
-            if (!ParseLine(line, instance, data)) {
+            if (!(events ? ParseEventLine(line, instance, data) : ParseLine(line, instance, data))) {
                 fault(name + ": not a whole line: " + line.substr(0, 120));
                 continue;
             }
@@ -129,13 +169,15 @@ int Check(const fs::path& folder, std::size_t length, int argc, char** argv) {
                 fault(name + ": writer " + tag + " line " + std::to_string(index) + " where " +
                       std::to_string(seen.Next) + " was due");
             if (instance != seen.Instance || data != CallData(tag, index, length))
-                fault(name + ": writer " + tag + " line " + std::to_string(index) + " torn: " + data.substr(0, 120));
+                fault(name + ": writer " + tag + " line " + std::to_string(index) +
+                      " torn: " + data.substr(0, 120));
             seen.Next = index + 1;
         }
     }
     for (const auto& [tag, seen] : writers)
         if (seen.Next != seen.Expected)
-            fault("writer " + tag + ": " + std::to_string(seen.Next) + " lines of " + std::to_string(seen.Expected));
+            fault("writer " + tag + ": " + std::to_string(seen.Next) + " lines of " +
+                  std::to_string(seen.Expected));
     std::printf("log check: %ld lines, %ld faults\n", lines, faults);
     return faults == 0 ? 0 : 1;
 }
@@ -144,12 +186,14 @@ int Check(const fs::path& folder, std::size_t length, int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "write" && argc == 7)
+    if (mode == "write" && (argc == 7 || (argc == 8 && std::string(argv[7]) == "events")))
         return Write(argv[2], argv[3], std::atol(argv[4]), static_cast<std::size_t>(std::atol(argv[5])),
-                     std::atol(argv[6]));
-    if (mode == "check" && argc >= 5)
-        return Check(argv[2], static_cast<std::size_t>(std::atol(argv[3])), argc - 4, argv + 4);
-    std::fprintf(stderr, "usage: orvel_log_writer write FOLDER TAG COUNT LENGTH WRITERS | "
-                         "check FOLDER LENGTH TAG:COUNT...\n");
+                     std::atol(argv[6]), argc == 8);
+    const bool events = argc > 4 && std::string(argv[4]) == "events";
+    if (mode == "check" && argc >= 5 + events)
+        return Check(argv[2], static_cast<std::size_t>(std::atol(argv[3])), events, argc - 4 - events,
+                     argv + 4 + events);
+    std::fprintf(stderr, "usage: orvel_log_writer write FOLDER TAG COUNT LENGTH WRITERS [events] | "
+                         "check FOLDER LENGTH [events] TAG:COUNT...\n");
     return 2;
 }

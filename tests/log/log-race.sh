@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Two processes trace a few thousand long lines each into the same day's debug log at once; then
-# every line of the file must be whole and each writer's lines all there, in order.
+# every line of the file must be whole and each writer's lines all there, in order. The same for
+# the event log, with two objects writing in each process.
 #
 #   log-race.sh [--wine RUN_SH] WRITER
 #
@@ -28,3 +29,16 @@ wait "$first" || rc=$?
 wait "$second" || rc=$?
 [[ $rc -eq 0 ]] || { echo "log-race: a writer failed ($rc)" >&2; exit 1; }
 "${runner[@]}" "$writer" check . "$length" "a:$lines" "b:$lines"
+
+mkdir events
+cd events
+events=$((lines / 2))
+"${runner[@]}" "$writer" write . a "$events" "$length" 2 events &
+first=$!
+"${runner[@]}" "$writer" write . b "$events" "$length" 2 events &
+second=$!
+rc=0
+wait "$first" || rc=$?
+wait "$second" || rc=$?
+[[ $rc -eq 0 ]] || { echo "log-race: an event writer failed ($rc)" >&2; exit 1; }
+"${runner[@]}" "$writer" check . "$length" events "a1:$events" "a2:$events" "b1:$events" "b2:$events"
