@@ -3,6 +3,7 @@
 #include "server/DriverClass.h"
 
 #include "platform/PlatformExt.h"
+#include "platform/SystemEventLog.h"
 
 #ifdef _WIN32
 #include <olectl.h>
@@ -87,6 +88,15 @@ bool DeleteKey(const std::string& path) {
 
 const std::string ClassKey = std::string("CLSID\\") + ClassIDText;
 
+// The driver's source in the system's event log, with this module's message table. The event
+// log's file does without it, so registering the class does not depend on it.
+void RegisterDriverEventSource(const std::string& modulePath) {
+    platform::RegisterEventLogSource(EventSourceName, modulePath);
+}
+void UnregisterDriverEventSource() {
+    platform::UnregisterEventLogSource(EventSourceName);
+}
+
 } // namespace
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
@@ -111,6 +121,8 @@ STDAPI DllRegisterServer() {
                         SetKey(ClassKey + "\\ProgID", nullptr, DriverProgID) &&
                         SetKey(DriverProgID, nullptr, ServerDescription) &&
                         SetKey(std::string(DriverProgID) + "\\Clsid", nullptr, ClassIDText);
+        if (ok)
+            RegisterDriverEventSource(modulePath);
         return ok ? S_OK : SELFREG_E_CLASS;
     } catch (...) {
         return SELFREG_E_CLASS;
@@ -125,6 +137,7 @@ STDAPI DllUnregisterServer() {
         ok = DeleteKey(ClassKey) && ok;
         ok = DeleteKey(std::string(DriverProgID) + "\\Clsid") && ok;
         ok = DeleteKey(DriverProgID) && ok;
+        UnregisterDriverEventSource();
         return ok ? S_OK : SELFREG_E_CLASS;
     } catch (...) {
         return SELFREG_E_CLASS;

@@ -15,6 +15,14 @@ Set drv = CreateObject("Ovra.Orvel27")
 text = ""
 Check "Init", drv.Init(manager, text), True
 Check "Open loads the printer's library", drv.Open("1", text), True
+
+' The event log on: the failures below each leave a line in the device's folder.
+Dim settings0
+Check "GetSettings for the event log", drv.GetSettings(Empty, outData, 0), True
+settings0 = outData(0)
+Check "the second setting", settings0(0, 1), "EventLogEnabled"
+settings0(1, 1) = True
+Check "EventLogEnabled on", drv.SetSettings(Array(settings0), outData, 0), True
 Check "state before Enable is refused", drv.GetFPStateInfo(Empty, outData, 0), False
 Check "with 1008", outData(0), CLng(1008)
 Check "and its text", outData(1), NotReady
@@ -59,6 +67,19 @@ paper = ReadAll(fso.BuildPath(port, "paper.txt"))
 Check "the opening slip was printed", Len(paper) > 0, True
 Check "with the printer's serial number", InStr(paper, "27000001") > 0, True
 Check "and the shift's number", InStr(paper, "                                  1") > 0, True
+
+' One line per failed command, with its code, in Events_yyyy.mm.dd.log beside the debug log.
+Dim events, file
+events = ""
+For Each file In fso.GetFolder(fso.BuildPath(root, "1")).Files
+  If Left(file.Name, 7) = "Events_" Then events = events & ReadAll(file.Path)
+Next
+Check "three failures in the event log", UBound(Split(events, vbCrLf)), CLng(3)
+Check "the refused state query", InStr(events, "GetFPStateInfo " & Ansi("237 229 32 226 251 239 238 235 237 229 237 224 58 32") & NotReady) > 0, True
+Check "with its code", InStr(events, vbTab & Ansi("234 238 228 32") & "1008" & vbCrLf) > 0, True
+Check "the input of the wrong shape", InStr(events, "PrintExtReport") > 0 And InStr(events, "1004") > 0, True
+Check "the settings table of the wrong shape", InStr(events, "SetSettings") > 0 And InStr(events, "1001") > 0, True
+Check "no password in it", InStr(events, "QWTZ"), CLng(0)
 
 fso.DeleteFolder root, True
 Summary
