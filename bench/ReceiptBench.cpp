@@ -68,8 +68,9 @@ Variant Payments() {
 Variant ReceiptParams(bool fiscal) {
     return MakeVariantArray({Variant(0), Variant(fiscal), Variant(0), Variant::FromCurrency(Money(0)),
                              Variant::FromCurrency(Money(100000)), Variant::FromUtf8(""),
-                             Variant::FromUtf8("Магазин у дома"), Variant::FromUtf8("Спасибо за покупку!"), Variant(0),
-                             Variant(15), Variant(128), Variant::FromDate(46364.5), Variant::FromUtf8("Иванова")});
+                             Variant::FromUtf8("Магазин у дома"), Variant::FromUtf8("Спасибо за покупку!"),
+                             Variant(0), Variant(15), Variant(128), Variant::FromDate(46364.5),
+                             Variant::FromUtf8("Иванова")});
 }
 
 void Receipt(benchmark::State& state, bool fiscal) {
@@ -107,9 +108,9 @@ void Receipt(benchmark::State& state, bool fiscal) {
     const double items = static_cast<double>(n);
     state.SetItemsProcessed(state.iterations() * n);
     state.counters["time/item"] = benchmark::Counter(items, benchmark::Counter::kIsIterationInvariantRate |
-                                                              benchmark::Counter::kInvert);
-    state.counters["allocs/item"] = benchmark::Counter(static_cast<double>(HeapAllocations() - before) / items,
-                                                       benchmark::Counter::kAvgIterations);
+                                                                benchmark::Counter::kInvert);
+    state.counters["allocs/item"] = benchmark::Counter(
+        static_cast<double>(HeapAllocations() - before) / items, benchmark::Counter::kAvgIterations);
     state.counters["peakB/item"] = static_cast<double>(extra) / items;
     driver->DisableSilently();
     std::filesystem::remove_all(logs);
@@ -139,32 +140,42 @@ void DriverOnly(benchmark::State& state, bool fiscal) {
     }
     if (!ok)
         state.SkipWithError("the receipt failed");
-    state.counters["time/item"] = benchmark::Counter(static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate |
-                                                                                 benchmark::Counter::kInvert);
+    state.counters["time/item"] = benchmark::Counter(
+        static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["peakB"] = static_cast<double>(extra);
     driver->DisableSilently();
 }
 
-void FiscalReceiptDriverOnly(benchmark::State& state) { DriverOnly(state, true); }
-void ReceiptCopyDriverOnly(benchmark::State& state) { DriverOnly(state, false); }
+void FiscalReceiptDriverOnly(benchmark::State& state) {
+    DriverOnly(state, true);
+}
+void ReceiptCopyDriverOnly(benchmark::State& state) {
+    DriverOnly(state, false);
+}
 BENCHMARK(FiscalReceiptDriverOnly)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReceiptCopyDriverOnly)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-void FiscalReceipt(benchmark::State& state) { Receipt(state, true); }
-void ReceiptCopy(benchmark::State& state) { Receipt(state, false); }
+void FiscalReceipt(benchmark::State& state) {
+    Receipt(state, true);
+}
+void ReceiptCopy(benchmark::State& state) {
+    Receipt(state, false);
+}
 
 BENCHMARK(FiscalReceipt)->ArgsProduct({{100, 1000, 10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(ReceiptCopy)->ArgsProduct({{100, 1000, 10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
-// One short command (the cash drawer) traced and untraced: what tracing adds to a single call.
-void TracedCommand(benchmark::State& state) {
-    ComPtr<TBenchDriver> driver = CreateComObject<TBenchDriver>();
-    const std::filesystem::path logs = std::filesystem::temp_directory_path() / "orvel27-bench-command-log";
+// The cash drawer's command called as a host calls it, over and over, with the logs asked for
+// written into a folder of their own; each call must answer as expected.
+void DrawerCalls(benchmark::State& state, TBenchDriver& driver, const char* folder, bool debugLog,
+                 bool eventLog, bool answer) {
+    const std::filesystem::path logs = std::filesystem::temp_directory_path() / folder;
     std::filesystem::create_directories(logs);
-    driver->LogTo(logs.string() + "/");
-    driver->SetParamValue("DebugLogEnabled", Variant(state.range(0) != 0));
+    driver.LogTo(logs.string() + "/");
+    driver.SetParamValue("DebugLogEnabled", Variant(debugLog));
+    driver.SetParamValue("EventLogEnabled", Variant(eventLog));
     WString text;
-    if (driver->EnableDevice(text) != 0) {
+    if (driver.EnableDevice(text) != 0) {
         state.SkipWithError("the stub library did not connect");
         return;
     }
@@ -174,14 +185,43 @@ void TracedCommand(benchmark::State& state) {
     bool ok = true;
     for (auto _ : state) {
         Variant result;
-        CallCommand(driver.Get(), name.data(), inData, outData, result);
-        ok = ok && result.Type() == VT_BOOL && result.AsBoolean();
+        CallCommand(&driver, name.data(), inData, outData, result);
+        ok = ok && result.Type() == VT_BOOL && result.AsBoolean() == answer;
     }
     if (!ok)
-        state.SkipWithError("the command failed");
-    driver->DisableSilently();
+        state.SkipWithError("the command did not answer as expected");
+    driver.DisableSilently();
     std::filesystem::remove_all(logs);
 }
+
+// One short command traced and untraced: what tracing adds to a single call.
+void TracedCommand(benchmark::State& state) {
+    ComPtr<TBenchDriver> driver = CreateComObject<TBenchDriver>();
+    DrawerCalls(state, *driver.Get(), "orvel27-bench-command-log", state.range(0) != 0, false, true);
+}
 BENCHMARK(TracedCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A drawer that does not open: a short command answering a failure.
+LONG WINAPI DrawerJammed() {
+    return 23;
+}
+
+class TJammedDrawerDriver : public TBenchDriver {
+protected:
+    TAzimuthEntries Lib() const override {
+        TAzimuthEntries entries = TBenchDriver::Lib();
+        entries.CashDriverOpen = DrawerJammed;
+        return entries;
+    }
+};
+
+// The same command failing with no log (0), the debug log (1) and the event log (2): what each
+// log adds to a failure.
+void FailingCommand(benchmark::State& state) {
+    ComPtr<TJammedDrawerDriver> driver = CreateComObject<TJammedDrawerDriver>();
+    DrawerCalls(state, *driver.Get(), "orvel27-bench-failure-log", state.range(0) == 1, state.range(0) == 2,
+                false);
+}
+BENCHMARK(FailingCommand)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
