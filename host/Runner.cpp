@@ -5,6 +5,7 @@
 #include "Text.h"
 #include "ValuePrinter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <deque>
@@ -103,7 +104,8 @@ void InitTypedStorage(Variant& storage, VARTYPE type, const Variant* current) {
 } // namespace
 
 Runner::Runner(IDispatch* driver, IDispatch* manager, std::ostream& out, RunnerConfig config)
-    : driver_(driver), manager_(manager), out_(out), config_(std::move(config)) {}
+    : driver_(driver), manager_(manager), out_(out), config_(std::move(config)),
+      paper_(config_.brief ? config_.paperFile : std::string()) {}
 
 std::string Runner::Prefix(const Step& step) const {
     std::string prefix = "[";
@@ -167,6 +169,13 @@ std::vector<std::string> Runner::RunScenario(const Scenario& scenario) {
 }
 
 StepOutcome Runner::Run(const Step& step) {
+    StepOutcome outcome = RunStep(step);
+    if (config_.brief)
+        BriefStep(step, outcome);
+    return outcome;
+}
+
+StepOutcome Runner::RunStep(const Step& step) {
     try {
         switch (step.kind) {
         case StepKind::Call:
@@ -263,6 +272,7 @@ StepOutcome Runner::RunCall(const Step& step) {
     else
         out_ << prefix << "> " << step.name << "  Params: " << LogTextOfList(shown) << "\n";
 
+    paper_.Mark();
     DISPPARAMS params{};
     params.cArgs = static_cast<UINT>(n);
     params.rgvarg = n ? reinterpret_cast<VARIANT*>(rgvarg.data()) : nullptr;
@@ -289,6 +299,16 @@ StepOutcome Runner::RunCall(const Step& step) {
     if (hr == DISP_E_EXCEPTION)
         out_ << prefix << "! exception scode=" << excep.info.scode << " source='" << BstrToUtf8(excep.info.bstrSource)
              << "' description='" << description << "'\n";
+
+    if (config_.brief) {
+        std::vector<std::pair<std::string, const VARIANT*>> outs;
+        if (command)
+            outs.emplace_back(step.outVar, vars_.Get(step.outVar).Get());
+        for (std::size_t i = 0; i < n && !command; ++i)
+            if (args[i].kind == ValueKind::Out)
+                outs.emplace_back(args[i].text, shown[i]);
+        BriefCall(step, hr, result.Raw(), outs);
+    }
 
     if (!step.resultVar.empty())
         vars_.Define(step.resultVar) = result;
@@ -386,6 +406,64 @@ StepOutcome Runner::RunShowFile(const Step& step) {
         if (text.find(part) == std::string::npos)
             return {false, step.Label() + ": " + PathToUtf8(found) + " does not contain '" + part + "'"};
     return {};
+}
+
+// "  [12]  ": the step's number in a column of its own.
+std::string Runner::BriefPrefix(const Step& step) const {
+    std::string prefix = Prefix(step);
+    prefix.resize(std::max<std::size_t>(prefix.size(), 6), ' ');
+    return "  " + prefix;
+}
+
+// A call in one line: its name, its result and what it handed back, then a table's first rows
+// and the paper the call printed.
+void Runner::BriefCall(const Step& step, HRESULT hr, const VARIANT& result,
+                       const std::vector<std::pair<std::string, const VARIANT*>>& outs) {
+    std::ostream& out = *config_.brief;
+    std::string name = step.name;
+    name.resize(std::max<std::size_t>(name.size(), 22), ' ');
+    out << BriefPrefix(step) << name << " " << (hr == S_OK ? BriefValue(result) : HresultName(hr));
+    std::vector<std::string> rows;
+    for (const auto& [var, value] : outs) {
+        const VARIANT& v = Deref(*value);
+        if (v.vt == VT_EMPTY || (v.vt == VT_BSTR && SysStringLen(v.bstrVal) == 0))
+            continue;
+        // A failed command's [code, text].
+        const bool failed = result.vt == VT_BOOL && result.boolVal == VARIANT_FALSE;
+        if (failed && ArrayReader::IsArray(v) && ArrayReader(v).Dims() == 1 && ArrayReader(v).Count() == 2) {
+            ArrayReader array(v);
+            out << "  error " << BriefValue(array.Item(array.Lower()).Raw()) << ": "
+                << WideToUtf8(array.Item(array.Lower() + 1).AsWide());
+            continue;
+        }
+        out << "  " << var << " " << BriefValue(v);
+        rows = BriefTableRows(v);
+    }
+    out << "\n";
+    for (const auto& row : rows)
+        out << "        | " << row << "\n";
+    std::vector<std::string> paper = paper_.Take();
+    if (paper.empty())
+        return;
+    ++documents_;
+    out << "        paper:\n";
+    for (const auto& line : paper)
+        out << "        | " << line << "\n";
+}
+
+// What else a person wants to see of a step: the values the scenario shows, the files it reads,
+// and why a step failed. Passing checks and settings of variables stay in the full trace.
+void Runner::BriefStep(const Step& step, const StepOutcome& outcome) {
+    std::ostream& out = *config_.brief;
+    if (step.kind == StepKind::Print && outcome.passed) {
+        Variant element;
+        GetAt(vars_.Get(step.name).Raw(), step.path, *element.Get());
+        out << BriefPrefix(step) << step.name << PathText(step.path) << " = " << BriefValue(element.Raw()) << "\n";
+    } else if (step.kind == StepKind::ShowFile && outcome.passed) {
+        out << BriefPrefix(step) << "file " << step.file << " read\n";
+    }
+    if (!outcome.passed)
+        out << "      FAILED " << outcome.failure << "\n";
 }
 
 } // namespace host

@@ -2,6 +2,7 @@
 // prints every call and its answer, and checks the expectations.
 #pragma once
 
+#include "Brief.h"
 #include "Scenario.h"
 #include "Values.h"
 
@@ -15,6 +16,10 @@ struct RunnerConfig {
     // Folders searched, in order, for a show_file step's relative file name: the device's own
     // folder first, then where the driver writes its log when that folder is missing.
     std::vector<std::string> fileFolders;
+    // When set, a short account of each step goes here besides the full trace (Brief.h), with
+    // the lines each call added to the paper file, when one is named.
+    std::ostream* brief = nullptr;
+    std::string paperFile;
 };
 
 struct StepOutcome {
@@ -37,20 +42,29 @@ public:
     static std::vector<Step> StopSteps(Lifecycle lifecycle);
 
     Variables& Vars() { return vars_; }
+    // Calls after which the paper file grew: the documents printed.
+    int Documents() const { return documents_; }
 
 private:
+    StepOutcome RunStep(const Step& step);
     StepOutcome RunCall(const Step& step);
     StepOutcome RunSet(const Step& step);
     StepOutcome RunCheck(const Step& step);
     StepOutcome RunPrint(const Step& step);
     StepOutcome RunShowFile(const Step& step);
     std::string Prefix(const Step& step) const;
+    std::string BriefPrefix(const Step& step) const;
+    void BriefCall(const Step& step, HRESULT hr, const VARIANT& result,
+                   const std::vector<std::pair<std::string, const VARIANT*>>& outs);
+    void BriefStep(const Step& step, const StepOutcome& outcome);
 
     IDispatch* driver_;
     IDispatch* manager_;
     std::ostream& out_;
     RunnerConfig config_;
     Variables vars_;
+    PaperWatch paper_;
+    int documents_ = 0;
 };
 
 } // namespace host

@@ -42,6 +42,11 @@ const char* const kUsage =
     "  --manager-without-getappproperty the equipment manager has no GetAppProperty\n"
     "  --lifecycle full|open|none       which of Init, Open, Enable / Disable, Close the tool\n"
     "                        calls around the steps (default: the scenario's, else full)\n"
+    "  --brief               show each step in a line (the call, its result, the values\n"
+    "                        that matter, a table's first rows) instead of the full trace\n"
+    "  --trace FILE          with --brief: append the full trace to FILE\n"
+    "  --paper FILE          with --brief: show what each call adds to the printer's paper\n"
+    "                        file (the virtual printer's paper.txt)\n"
     "  --check               only read and check the scenario\n"
     "  --interactive         read calls from standard input (type help at the prompt)\n"
     "  --from-log LOG        write a scenario that repeats the commands of a driver debug log\n"
@@ -64,6 +69,8 @@ struct Options {
     std::string lifecycle;
     bool checkOnly = false, interactive = false, listPorts = false;
     std::string fromLog;
+    bool brief = false;
+    std::string traceFile, paperFile;
 };
 
 class UsageError : public std::runtime_error {
@@ -101,6 +108,12 @@ Options ParseOptions(const std::vector<std::string>& argv) {
             o.withoutGetAppProperty = true;
         else if (a == "--lifecycle")
             o.lifecycle = value();
+        else if (a == "--brief")
+            o.brief = true;
+        else if (a == "--trace")
+            o.traceFile = value();
+        else if (a == "--paper")
+            o.paperFile = value();
         else if (a == "--check")
             o.checkOnly = true;
         else if (a == "--interactive")
@@ -128,6 +141,8 @@ Options ParseOptions(const std::vector<std::string>& argv) {
     }
     if (o.interactive == !o.scenarioFile.empty())
         throw UsageError("give either a scenario file or --interactive");
+    if (!o.brief && (!o.traceFile.empty() || !o.paperFile.empty()))
+        throw UsageError("--trace and --paper go with --brief");
     if (!o.lifecycle.empty() && o.lifecycle != "full" && o.lifecycle != "open" && o.lifecycle != "none")
         throw UsageError("--lifecycle is one of full, open, none");
     return o;
@@ -141,6 +156,12 @@ Lifecycle LifecycleOf(const std::string& name, Lifecycle fallback) {
     if (name == "none")
         return Lifecycle::None;
     return fallback;
+}
+
+// "A sale on the virtual printer: two goods rows." of a longer description.
+std::string FirstSentence(const std::string& text) {
+    std::size_t end = text.find(". ");
+    return end == std::string::npos ? text : text.substr(0, end + 1);
 }
 
 int FromLog(const std::string& logFile) {
@@ -209,6 +230,25 @@ int Run(const Options& o) {
     fs::create_directories(deviceFolder, ec);
     fs::create_directories(PathFromUtf8(config.properties["ModelsFolder"]), ec);
 
+    // The full trace goes to the console, or with --brief to its file (or nowhere), while the
+    // console gets a line per step.
+    std::ofstream traceFile;
+    std::ostream nowhere(nullptr);
+    if (o.brief && !o.traceFile.empty()) {
+        traceFile.open(PathFromUtf8(o.traceFile), std::ios::binary | std::ios::app);
+        if (!traceFile) {
+            std::cerr << o.traceFile << ": cannot be written\n";
+            return kBadInput;
+        }
+    }
+    std::ostream& trace = !o.brief ? std::cout : traceFile.is_open() ? traceFile : nowhere;
+    // What both accounts tell: the outcome.
+    auto tell = [&](const std::string& line) {
+        trace << line << "\n";
+        if (o.brief)
+            std::cout << line << "\n";
+    };
+
     ComApartment apartment;
     if (FAILED(apartment.Result())) {
         std::cerr << "CoInitialize failed\n";
@@ -220,15 +260,15 @@ int Run(const Options& o) {
             std::cerr << error << "\n";
             return kNoDriver;
         }
-        std::cout << "registered " << o.library << "\n";
+        trace << "registered " << o.library << "\n";
     }
 
     EquipmentManager manager(config);
-    manager.onQuestion = [](const std::string& id, const std::string& name, bool answer, const std::string& value) {
-        std::cout << "    host: GetAppProperty('" << id << "', '" << name << "') -> " << (answer ? "True" : "False");
+    manager.onQuestion = [&trace](const std::string& id, const std::string& name, bool answer, const std::string& value) {
+        trace << "    host: GetAppProperty('" << id << "', '" << name << "') -> " << (answer ? "True" : "False");
         if (answer)
-            std::cout << " '" << value << "'";
-        std::cout << "\n";
+            trace << " '" << value << "'";
+        trace << "\n";
     };
 
     std::string error;
@@ -238,26 +278,34 @@ int Run(const Options& o) {
         return kNoDriver;
     }
     if (!scenario.description.empty())
-        std::cout << scenario.description << "\n";
-    std::cout << "created " << o.progId << "; device " << scenario.deviceId << ", folder "
+        trace << scenario.description << "\n";
+    if (o.brief && !scenario.description.empty())
+        std::cout << FirstSentence(scenario.description) << "\n";
+    trace << "created " << o.progId << "; device " << scenario.deviceId << ", folder "
               << PathToUtf8(deviceFolder) << "\n";
 
     RunnerConfig runnerConfig;
     runnerConfig.fileFolders.push_back(PathToUtf8(deviceFolder));
     if (!o.library.empty())
         runnerConfig.fileFolders.push_back(PathToUtf8(fs::absolute(PathFromUtf8(o.library)).parent_path()));
+    if (o.brief) {
+        runnerConfig.brief = &std::cout;
+        runnerConfig.paperFile = o.paperFile;
+    }
 
     int code = kPassed;
     {
-        Runner runner(driver.Get(), &manager, std::cout, runnerConfig);
+        Runner runner(driver.Get(), &manager, trace, runnerConfig);
         if (o.interactive) {
             code = RunInteractive(runner, std::cin, std::cout, scenario.lifecycle, scenario.deviceId);
         } else {
             std::vector<std::string> failures = runner.RunScenario(scenario);
             for (const auto& failure : failures)
-                std::cout << "FAILED " << failure << "\n";
+                tell("FAILED " + failure);
             if (failures.empty())
-                std::cout << "PASSED " << scenario.steps.size() << " steps\n";
+                tell("PASSED " + std::to_string(scenario.steps.size()) + " steps");
+            if (!o.paperFile.empty())
+                std::cout << "documents printed: " << runner.Documents() << "\n";
             code = failures.empty() ? kPassed : kFailed;
         }
     }
@@ -266,14 +314,14 @@ int Run(const Options& o) {
     // own state is torn down here, so that a leak check at exit sees what the driver left behind.
     CoFreeUnusedLibraries();
     if (!o.library.empty() && GetModuleHandleA(o.library.c_str())) {
-        std::cout << "FAILED the driver module stays loaded after its last object was released\n";
+        tell("FAILED the driver module stays loaded after its last object was released");
         code = kFailed;
     }
     if (manager.ExtraReferences() > 0)
-        std::cout << "note: the driver still holds " << manager.ExtraReferences()
+        trace << "note: the driver still holds " << manager.ExtraReferences()
                   << " reference(s) to the equipment manager after its release\n";
     else if (manager.ExtraReferences() < 0)
-        std::cout << "note: the driver released the equipment manager " << -manager.ExtraReferences()
+        trace << "note: the driver released the equipment manager " << -manager.ExtraReferences()
                   << " time(s) more than it took it\n";
     return code;
 }

@@ -1,10 +1,11 @@
 #include "FakeDriver.h"
 
 #include <cstring>
+#include <fstream>
 
 namespace {
 
-const char* const kNames[] = {"Init", "Open", "Close", "Enable", "Disable", "GetSettings", "SetSettings", "Fail", "Throw"};
+const char* const kNames[] = {"Init", "Open", "Close", "Enable", "Disable", "GetSettings", "SetSettings", "Fail", "Throw", "Print"};
 
 // The VARIANT a by-reference argument points at (or the argument itself when passed by value).
 VARIANT& Target(VARIANT& arg) {
@@ -95,6 +96,8 @@ HRESULT FakeDriver::Command(const std::string& name, const VARIANT& in, VARIANT*
             for (int k = 0; k < 2; ++k)
                 if (SameName(WideToUtf8(rows.Item(0, j).AsWide()), settingNames_[k]))
                     settingValues_[k] = rows.Item(1, j);
+    } else if (name == "Print") {
+        std::ofstream(paperFile, std::ios::app) << "printed\n";
     } else if (name == "Fail" || name == answersFalse) {
         ok = false;
         *out = MakeVariantArray({Variant(1004), Variant::FromUtf8("Ошибка входных параметров команды")}).Detach();

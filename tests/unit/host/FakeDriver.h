@@ -16,6 +16,7 @@ public:
     std::string devicesFolder;         // what the equipment manager answered at Open
     VARTYPE lastTimeoutType = VT_EMPTY;
     std::string answersFalse;          // a member that answers False (with [1004, text] for a command)
+    std::string paperFile;             // where the command Print appends a line
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }

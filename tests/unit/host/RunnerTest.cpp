@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 using namespace host;
@@ -169,4 +170,25 @@ TEST_F(RunnerTest, StepsThatCannotRunFailCleanly) {
     failures = RunText(R"({"lifecycle": "none", "steps": [{"show_file": "Debug_{today}.log"}]})");
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_TRUE(Contains(failures[0], "step 1: file Debug_")) << failures[0];
+}
+
+TEST_F(RunnerTest, BriefAccountShowsWhatMattersAndThePaperEachCallPrinted) {
+    std::ostringstream brief;
+    driver.paperFile = testing::TempDir() + "runner-paper.txt";
+    std::ofstream(driver.paperFile) << "a document of an earlier run\n";
+    Runner shown(&driver, &manager, out, RunnerConfig{{}, &brief, driver.paperFile});
+    EXPECT_TRUE(shown.RunScenario(ParseScenario(R"({"lifecycle": "none", "steps": [
+        {"call": "GetSettings", "out": "s"}, {"call": "Fail", "expect": false}, {"call": "Print"},
+        {"print": "s", "at": [0]}, {"check": "s", "at": [0, [0, 1]], "is": "PortNumber"}]})")).empty());
+    EXPECT_EQ(brief.str(), "  [1]   GetSettings            True  s table of 2 rows × 2 columns\n"
+                           "        | 'DebugLogEnabled' | False\n"
+                           "        | 'PortNumber' | 1\n"
+                           "  [2]   Fail                   False  error 1004: Ошибка входных параметров команды\n"
+                           "  [3]   Print                  True\n"
+                           "        paper:\n"
+                           "        | printed\n"
+                           "  [4]   s(0) = table of 2 rows × 2 columns\n");
+    EXPECT_EQ(shown.Documents(), 1);
+    const Variant longList = MakeVariantArray(std::vector<Variant>(30, Variant(12345)));
+    EXPECT_EQ(BriefValue(longList.Raw(), 20), "30 values [12345; 12345; 12345; …]");
 }
