@@ -4,6 +4,8 @@
 #include "fiscal/uReceiptCopy.h"
 #include "framework/uEquipmentErrors.h"
 
+#include <algorithm>
+
 LONG TDriverFR::PrintReceiptCopy(const Variant& Goods, const Variant& Payments, const TReceiptParams& Params,
                                  WString& Text) {
     TCopyContext context;
@@ -22,13 +24,19 @@ LONG TDriverFR::PrintReceiptCopy(const Variant& Goods, const Variant& Payments, 
     if (!ReadHostInput([&] {
             const TReceiptTable goods(Goods);
             const TReceiptTable payments(Payments);
-            // Room for the usual item of four lines and the header block and footer that follow.
-            copy.reserve((static_cast<std::size_t>(goods.RowCount() > 0 ? goods.RowCount() : 0) * 4 + 24) *
+            TGoodsRow row;
+            if (goods.RowCount() > 0)
+                ReadGoodsRow(goods, goods.Row(0), row);
+            // Room for the usual item of four lines and the header block and footer that follow,
+            // reserved once the table is known to hold goods: a row bound alone costs the host
+            // nothing (a table without columns holds no elements), and the room is capped anyway,
+            // beyond it the text grows as rows are really read.
+            constexpr std::int64_t ReservedRows = 4096;
+            copy.reserve(static_cast<std::size_t>(std::min(goods.RowCount(), ReservedRows) * 4 + 24) *
                          (static_cast<std::size_t>(FRowWidth) + 2));
             RenderCopyHeader(context, Params, copy);
-            TGoodsRow row;
-            for (LONG r = goods.FirstRow(); r <= goods.LastRow(); ++r) {
-                ReadGoodsRow(goods, r, row);
+            for (std::int64_t i = 0; i < goods.RowCount(); ++i) {
+                ReadGoodsRow(goods, goods.Row(i), row);
                 RenderCopyItem(context, row, copy);
             }
             RenderCopyTotals(context, Params, payments, copy);

@@ -48,12 +48,12 @@ LONG TDriverFR::PrintFiscalReceipt(const Variant& Goods, const Variant& Payments
     if (!ReadHostInput([&] {
             goods.emplace(Goods);
             payments.emplace(Payments);
-            for (LONG r = goods->FirstRow(); r <= goods->LastRow(); ++r) {
-                ReadGoodsRow(*goods, r, row);
+            for (std::int64_t i = 0; i < goods->RowCount(); ++i) {
+                ReadGoodsRow(*goods, goods->Row(i), row);
                 ToReceiptItem(row, item);
             }
-            for (LONG r = payments->FirstRow(); r <= payments->LastRow(); ++r) {
-                ReadPaymentRow(*payments, r, payment);
+            for (std::int64_t i = 0; i < payments->RowCount(); ++i) {
+                ReadPaymentRow(*payments, payments->Row(i), payment);
                 ToTender(payment, tender);
             }
         }))
@@ -66,8 +66,8 @@ LONG TDriverFR::PrintFiscalReceipt(const Variant& Goods, const Variant& Payments
     const bool printTaxes = GetParamAsBoolean("PrintTaxes");
     TDocumentGuard cancel(lib.CancelReceipt, [this](LONG cancelled) { NoteDocumentCancelled(true, cancelled); });
     code = BeginReceipt(lib, Params, Text);
-    for (LONG r = goods->FirstRow(); code == ErrNone && r <= goods->LastRow(); ++r) {
-        ReadGoodsRow(*goods, r, row);
+    for (std::int64_t i = 0; code == ErrNone && i < goods->RowCount(); ++i) {
+        ReadGoodsRow(*goods, goods->Row(i), row);
         ToReceiptItem(row, item);
         code = AddReceiptItem(lib, item, printTaxes, Text);
     }
@@ -117,8 +117,8 @@ LONG TDriverFR::FinishReceipt(const TAzimuthEntries& Lib, const TReceiptTable& P
     }
     TPaymentRow payment;
     TTender tender;
-    for (LONG r = Payments.FirstRow(); !covered && r <= Payments.LastRow(); ++r) {
-        ReadPaymentRow(Payments, r, payment);
+    for (std::int64_t i = 0; !covered && i < Payments.RowCount(); ++i) {
+        ReadPaymentRow(Payments, Payments.Row(i), payment);
         ToTender(payment, tender);
         code = Lib.TenderReceipt(tender.Type, tender.Amount, tender.Text.c_str());
         covered = (Lib.GetFldByte(PaidStatusField) & 7) == PaidStatus;

@@ -127,8 +127,11 @@ void RenderCopyItem(const TCopyContext& c, const TGoodsRow& row, std::string& ou
         for (const std::string& line : SplitLines(row.Comment))
             Line(out, line);
     if (row.Adjustment.int64 != 0) {
+        // A discount shows negative, a markup positive; the least currency value has no opposite.
+        if (row.Adjustment.int64 == INT64_MIN)
+            throw EInputError();
         CY shown;
-        shown.int64 = -row.Adjustment.int64; // a discount shows negative, a markup positive
+        shown.int64 = -row.Adjustment.int64;
         Pair(c, out, row.Adjustment.int64 > 0 ? l.Discount : l.Markup, Roubles(c, shown));
         if (!row.AdjustmentText.empty())
             Line(out, row.AdjustmentText);
@@ -147,8 +150,8 @@ void RenderCopyTotals(const TCopyContext& c, const TReceiptParams& p, const TRec
     Line(out, p.Kind != 0 ? l.Return : l.Sale);
     TPaymentRow row;
     std::int64_t sum = 0;
-    for (LONG r = payments.FirstRow(); r <= payments.LastRow(); ++r) {
-        ReadPaymentRow(payments, r, row);
+    for (std::int64_t i = 0; i < payments.RowCount(); ++i) {
+        ReadPaymentRow(payments, payments.Row(i), row);
         if (__builtin_add_overflow(sum, row.Amount.int64, &sum))
             sum = row.Amount.int64 < 0 ? INT64_MIN : INT64_MAX;
         CY shown = row.Amount;

@@ -141,6 +141,9 @@ TReceiptTable::TReceiptTable(const Variant& Table) : FReader(Table.Raw()) {
     FLastColumn = FReader.Upper(1);
     FFirstRow = FReader.Lower(2);
     FLastRow = FReader.Upper(2);
+    // Bounds that wrap past the largest index describe no table.
+    if (RowCount() < 0 || std::int64_t{FLastColumn} - FFirstColumn + 1 < 0)
+        throw EInputError();
 }
 
 Variant TReceiptTable::Cell(LONG Column, LONG Row) const {

@@ -41,9 +41,10 @@ void ReadReceiptParams(const Variant& Params, TReceiptParams& Out);
 class TReceiptTable {
 public:
     explicit TReceiptTable(const Variant& Table);
-    LONG FirstRow() const noexcept { return FFirstRow; }
-    LONG LastRow() const noexcept { return FLastRow; }
-    LONG RowCount() const noexcept { return FLastRow - FFirstRow + 1; }
+    // Counted in 64 bits: the bounds of a table may lie more than 2^31 apart.
+    std::int64_t RowCount() const noexcept { return std::int64_t{FLastRow} - FFirstRow + 1; }
+    // The index of the i-th row (0 <= i < RowCount()).
+    LONG Row(std::int64_t i) const noexcept { return static_cast<LONG>(FFirstRow + i); }
     bool HasColumn(LONG Column) const noexcept { return Column >= FFirstColumn && Column <= FLastColumn; }
     // Empty for a column the table lacks.
     Variant Cell(LONG Column, LONG Row) const;

@@ -12,6 +12,13 @@ json Args(const std::vector<json>& calls, std::size_t i) { return calls.at(i)["a
 
 LONG WINAPI ThrowingTotal() { throw EDriverError("сбой"); }
 
+// A table of no columns whose rows run from -2^31 over 2^32 - 1 indices: it holds no element, so
+// it costs a host nothing to pass.
+Variant NoColumns() {
+    SAFEARRAYBOUND bounds[2] = {{0, 0}, {0xFFFFFFFFu, std::numeric_limits<LONG>::min()}};
+    return Variant::FromArray(SafeArrayCreate(VT_VARIANT, 2, bounds));
+}
+
 } // namespace
 
 TEST_F(ReceiptTest, SaleSendsItemsCommentsAdjustmentsAndTaxesInPrinterUnits) {
@@ -135,6 +142,10 @@ TEST_F(ReceiptTest, AnInsertedSheetAndInputThePrinterCannotTakeAreRefusedBeforeA
     Up();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
+    std::vector<Variant> least = Item("A", 1, 1);
+    CY minimum;
+    minimum.int64 = std::numeric_limits<std::int64_t>::min();
+    least[7] = Variant::FromCurrency(minimum);
     struct Case {
         const char* what;
         Variant goods, payments, params;
@@ -159,6 +170,9 @@ TEST_F(ReceiptTest, AnInsertedSheetAndInputThePrinterCannotTakeAreRefusedBeforeA
          Table({}, 2), Params(), 1004},
         {"receipt parameters without the total", Table({Item("A", 1, 1)}), Table({}, 2),
          MakeVariantArray({Variant(0), Variant(true)}), 1004},
+        {"goods without columns over 2^32 - 1 rows", NoColumns(), Table({}, 2), Params(), 1004},
+        {"a copy of goods without columns over 2^32 - 1 rows", NoColumns(), Table({}, 2), Params(0, false), 1004},
+        {"a copy with a markup of the least currency value", Table({least}), Table({}, 2), Params(0, false), 1004},
     };
     for (const Case& c : cases) {
         const std::size_t before = Dir.Journal().size();
