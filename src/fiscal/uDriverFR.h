@@ -140,7 +140,7 @@ protected:
     LONG PrintFiscalReceipt(const Variant& Goods, const Variant& Payments, const TReceiptParams& Params,
                             WString& Text);
     LONG BeginReceipt(const TAzimuthEntries& Lib, const TReceiptParams& Params, WString& Text);
-    LONG AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& Item, bool PrintTaxes, WString& Text);
+    LONG AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& Item, WString& Text);
     LONG FinishReceipt(const TAzimuthEntries& Lib, const TReceiptTable& Payments, const TReceiptParams& Params,
                        WString& Text);
     LONG PrintReceiptCopy(const Variant& Goods, const Variant& Payments, const TReceiptParams& Params,

@@ -40,6 +40,7 @@ LONG TDriverFR::PrintFiscalReceipt(const Variant& Goods, const Variant& Payments
                                    WString& Text) {
     // Every row is read and converted before anything is sent: a table the printer cannot take
     // leaves no trace on it, not even a cancelled receipt.
+    const bool printTaxes = GetParamAsBoolean("PrintTaxes");
     std::optional<TReceiptTable> goods, payments;
     TGoodsRow row;
     TReceiptItem item;
@@ -50,7 +51,7 @@ LONG TDriverFR::PrintFiscalReceipt(const Variant& Goods, const Variant& Payments
             payments.emplace(Payments);
             for (std::int64_t i = 0; i < goods->RowCount(); ++i) {
                 ReadGoodsRow(*goods, goods->Row(i), row);
-                ToReceiptItem(row, item);
+                ToReceiptItem(row, printTaxes, item);
             }
             for (std::int64_t i = 0; i < payments->RowCount(); ++i) {
                 ReadPaymentRow(*payments, payments->Row(i), payment);
@@ -63,13 +64,12 @@ LONG TDriverFR::PrintFiscalReceipt(const Variant& Goods, const Variant& Payments
     if (code != ErrNone)
         return code;
     const TAzimuthEntries lib = Lib();
-    const bool printTaxes = GetParamAsBoolean("PrintTaxes");
     TDocumentGuard cancel(lib.CancelReceipt, [this](LONG cancelled) { NoteDocumentCancelled(true, cancelled); });
     code = BeginReceipt(lib, Params, Text);
     for (std::int64_t i = 0; code == ErrNone && i < goods->RowCount(); ++i) {
         ReadGoodsRow(*goods, goods->Row(i), row);
-        ToReceiptItem(row, item);
-        code = AddReceiptItem(lib, item, printTaxes, Text);
+        ToReceiptItem(row, printTaxes, item);
+        code = AddReceiptItem(lib, item, Text);
     }
     if (code == ErrNone)
         code = FinishReceipt(lib, *payments, Params, Text);
@@ -88,8 +88,7 @@ LONG TDriverFR::BeginReceipt(const TAzimuthEntries& Lib, const TReceiptParams& P
     return TranslateError(code, Text);
 }
 
-LONG TDriverFR::AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& Item, bool PrintTaxes,
-                               WString& Text) {
+LONG TDriverFR::AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& Item, WString& Text) {
     const std::string department = FDepartmentNames.Name(Item.Department);
     LONG code = Lib.ItemReceipt(Item.Name.c_str(), Item.Code.c_str(), " ", department.c_str(), Item.Price,
                                 Item.Quantity, 1);
@@ -97,7 +96,7 @@ LONG TDriverFR::AddReceiptItem(const TAzimuthEntries& Lib, const TReceiptItem& I
         Lib.CommentReceipt(Item.Comment.c_str());
     if (code == ErrNone && Item.HasAdjustment)
         code = Lib.ComissionReceiptPlus(Item.AdjustmentKind, 0, Item.Adjustment, Item.AdjustmentText.c_str());
-    if (code == ErrNone && Item.TaxGroup >= 0 && PrintTaxes) {
+    if (code == ErrNone && Item.TaxGroup >= 0) {
         code = Lib.TaxReceipt(static_cast<BYTE>(Item.TaxGroup));
         if (code == LibTaxRateMissing)
             code = LibTaxRateNotSet;

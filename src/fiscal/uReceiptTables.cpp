@@ -179,7 +179,7 @@ void ReadPaymentRow(const TReceiptTable& Payments, LONG Row, TPaymentRow& Out) {
     Optional(Payments.Cell(3, Row), Out.Name);
 }
 
-void ToReceiptItem(const TGoodsRow& Row, TReceiptItem& Out) {
+void ToReceiptItem(const TGoodsRow& Row, bool PrintTaxes, TReceiptItem& Out) {
     Out.Name = WithoutLineBreaks(Row.Name);
     CutOrBlank(Out.Name, NameWidth);
     Out.Code = Row.Code;
@@ -193,10 +193,11 @@ void ToReceiptItem(const TGoodsRow& Row, TReceiptItem& Out) {
     Out.HasAdjustment = Row.Adjustment.int64 != 0;
     Out.AdjustmentKind = Row.Adjustment.int64 > 0 ? 1 : 0;
     Out.Adjustment = Kopecks(Magnitude(Row.Adjustment));
-    // The printer takes the group as a byte: a larger number would tax under another group.
-    if (Row.TaxGroup > 255)
+    // The printer takes the group as a byte: a larger number would tax under another group. A
+    // group that is not sent is no concern of the printer's.
+    Out.TaxGroup = PrintTaxes && Row.TaxGroup >= 0 ? Row.TaxGroup : -1;
+    if (Out.TaxGroup > 255)
         throw EInputError();
-    Out.TaxGroup = Row.TaxGroup;
 }
 
 void ToTender(const TPaymentRow& Row, TTender& Out) {

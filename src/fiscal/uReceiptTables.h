@@ -91,10 +91,11 @@ struct TReceiptItem {
     bool HasAdjustment = false;
     LONG AdjustmentKind = 0; // 1 discount, 0 markup
     LONG Adjustment = 0;     // kopecks
-    LONG TaxGroup = -1;      // -1 for none
+    LONG TaxGroup = -1;      // -1 for none (also when taxes are not printed)
 };
-// Throws EInputError for a value the printer cannot take.
-void ToReceiptItem(const TGoodsRow& Row, TReceiptItem& Out);
+// Throws EInputError for a value the printer cannot take. The tax group is sent only when taxes
+// are printed, and only then must it be one the printer can take.
+void ToReceiptItem(const TGoodsRow& Row, bool PrintTaxes, TReceiptItem& Out);
 
 struct TTender {
     BYTE Type = 0;

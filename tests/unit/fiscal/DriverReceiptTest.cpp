@@ -85,9 +85,15 @@ TEST_F(ReceiptTest, WithoutPrintTaxesNoTaxIsSentAndWithoutPaymentsOnlyAFreeRecei
     EXPECT_EQ(Calls("CancelReceipt").size(), 1u);
     EXPECT_FALSE(DocumentOpen());
 
-    ASSERT_TRUE(Print(Table({Item("Пакет", 0, 1)}), Table({}, 2)).Ok);
+    // A group the printer could not take is no concern while taxes are not printed.
+    ASSERT_TRUE(Print(Table({Item("Пакет", 0, 1, 0, 300)}), Table({}, 2)).Ok);
     EXPECT_EQ(NamesSince(before).back(), "GetFldWord");
     EXPECT_EQ(SaleReceipts(), 1);
+
+    Driver->SetParamValue("PrintTaxes", Variant(true));
+    const std::size_t again = Dir.Journal().size();
+    EXPECT_EQ(Print(Table({Item("Хлеб", 45.5, 1, 0, 300)}), Table({}, 2)).Code(), 1004);
+    EXPECT_TRUE(NamesSince(again).empty());
 }
 
 // A receipt an earlier run left open on the printer (paid in part, here) is cancelled by the next
