@@ -38,6 +38,15 @@ Variant RequiredElement(const ArrayReader& reader, LONG i) {
     return reader.Item(i);
 }
 
+// A value the host must give: Empty, like Null, is none (Empty reads as 0 or False, and a receipt
+// meant as fiscal would print as a copy and be reported as done).
+Variant GivenElement(const ArrayReader& reader, LONG i) {
+    Variant value = RequiredElement(reader, i);
+    if (value.IsEmpty())
+        throw EInputError();
+    return value;
+}
+
 const Variant& EmptyText() {
     static const Variant empty = Variant(WString());
     return empty;
@@ -121,8 +130,8 @@ void ReadReceiptParams(const Variant& Params, TReceiptParams& Out) {
     const ArrayReader reader(Params.Raw());
     if (reader.Dims() != 1)
         throw EInputError();
-    Out.Kind = RequiredElement(reader, 0).AsInteger();
-    Out.Fiscal = RequiredElement(reader, 1).AsBoolean();
+    Out.Kind = GivenElement(reader, 0).AsInteger();
+    Out.Fiscal = GivenElement(reader, 1).AsBoolean();
     Optional(ElementOf(reader, 2), Out.PrintMode, 0);
     RequiredElement(reader, 3).AsCurrency();
     Out.Total = RequiredElement(reader, 4).AsCurrency();
