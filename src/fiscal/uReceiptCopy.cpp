@@ -3,6 +3,7 @@
 #include "fiscal/uFiscalTexts.h"
 #include "fiscal/uTextLayout.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -68,6 +69,73 @@ std::string Money(double value, char separator) {
     return Hundredths(static_cast<long long>(hundredths), separator);
 }
 
+// A 128-bit unsigned number as two halves: the exact product of a price and a quantity. Written
+// out rather than left to a compiler type that 32-bit targets lack.
+struct TWide {
+    std::uint64_t Hi = 0, Lo = 0;
+};
+
+TWide Multiply(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+    const std::uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+    const std::uint64_t middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+    return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xFFFFFFFFu)};
+}
+
+TWide ShiftRight(TWide v, int bits) {
+    if (bits >= 128)
+        return {};
+    if (bits >= 64)
+        return {0, v.Hi >> (bits - 64)};
+    if (bits > 0)
+        return {v.Hi >> bits, (v.Lo >> bits) | (v.Hi << (64 - bits))};
+    return v;
+}
+
+// v ÷ 100 and the remainder, a 32-bit limb at a time.
+TWide DivideBy100(TWide v, unsigned& remainder) {
+    const std::uint64_t limbs[4] = {v.Hi >> 32, v.Hi & 0xFFFFFFFFu, v.Lo >> 32, v.Lo & 0xFFFFFFFFu};
+    std::uint64_t quotient[4], rest = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::uint64_t current = (rest << 32) | limbs[i];
+        quotient[i] = current / 100;
+        rest = current % 100;
+    }
+    remainder = static_cast<unsigned>(rest);
+    return {(quotient[0] << 32) | quotient[1], (quotient[2] << 32) | quotient[3]};
+}
+
+// Price × quantity in hundredths, halves away from zero as the price itself is shown, computed
+// exactly: the price is a whole number of ten-thousandths and the quantity a binary fraction
+// m × 2^e, so the product is a whole number shifted right. A product in doubles, rounded twice,
+// can print an amount its own line contradicts (1.005 × 1 as 1.00). False for a quantity that is
+// no number or a product no line could show.
+bool AmountInHundredths(CY price, double quantity, long long& hundredths) {
+    if (!std::isfinite(quantity))
+        return false;
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(quantity), &exponent);
+    std::uint64_t mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    exponent -= 53;
+    while (mantissa != 0 && (mantissa & 1) == 0 && exponent < 0) {
+        mantissa >>= 1;
+        ++exponent;
+    }
+    if (exponent > 0)
+        return false; // a quantity of 2^53 and more
+    const bool negative = (price.int64 < 0) != (quantity < 0);
+    const std::uint64_t magnitude = price.int64 < 0 ? 0 - static_cast<std::uint64_t>(price.int64)
+                                                    : static_cast<std::uint64_t>(price.int64);
+    unsigned rest = 0;
+    const TWide whole = DivideBy100(ShiftRight(Multiply(magnitude, mantissa), -exponent), rest);
+    // The part shifted out is below one: half a hundredth or more is exactly a rest of 50 or more.
+    const std::uint64_t rounded = whole.Lo + (rest >= 50 ? 1 : 0);
+    if (whole.Hi != 0 || rounded < whole.Lo || rounded > static_cast<std::uint64_t>(LLONG_MAX))
+        return false;
+    hundredths = negative ? -static_cast<long long>(rounded) : static_cast<long long>(rounded);
+    return true;
+}
+
 std::string Roubles(const TCopyContext& c, CY value) { return Money(value, c.DecimalSeparator) + Labels().Roubles; }
 
 CY Abs(CY value) {
@@ -120,9 +188,13 @@ void RenderCopyItem(const TCopyContext& c, const TGoodsRow& row, std::string& ou
     const TCopyLabels& l = Labels();
     Pair(c, out, row.Code, c.Departments->Name(row.Department));
     Line(out, row.Name.empty() ? std::string_view(" ") : std::string_view(row.Name));
-    const double amount = static_cast<double>(row.Price.int64) / 10000.0 * row.Quantity;
+    long long hundredths = 0;
+    const std::string amount =
+        AmountInHundredths(row.Price, row.Quantity, hundredths)
+            ? Hundredths(hundredths, c.DecimalSeparator)
+            : Money(static_cast<double>(row.Price.int64) / 10000.0 * row.Quantity, c.DecimalSeparator);
     Pair(c, out, Money(row.Price, c.DecimalSeparator) + " X " + General(row.Quantity, c.DecimalSeparator),
-         Money(amount, c.DecimalSeparator) + l.Roubles);
+         amount + l.Roubles);
     if (!row.Comment.empty())
         for (const std::string& line : SplitLines(row.Comment))
             Line(out, line);

@@ -111,6 +111,38 @@ TEST_F(TextTest, ACopyWithTheHeaderAfterPrintsItAsASecondDocumentWithoutACut) {
                                               "PrintOEMDoc", "CloseFDoc"}));
 }
 
+// A return paid by card: a discount with its text and a markup, a comment of two lines, a price
+// of half a kopeck and a fractional quantity, the card's amount cut to the total and named by the
+// host.
+TEST_F(TextTest, ACopyShowsAdjustmentsTheCardsShareAndTheMinuteItWasIn) {
+    SetUpCopy(0);
+    std::vector<Variant> cheese = Item("Сыр", 1.005, 1, 0.5);
+    cheese[6] = Str("скидка клиента");
+    cheese.resize(18);
+    cheese[17] = Str("первая\r\nвторая");
+    SYSTEMTIME t{};
+    t.wYear = 2026, t.wMonth = 12, t.wDay = 31, t.wHour = 23, t.wMinute = 59, t.wSecond = 59;
+    DATE when = 0;
+    SystemTimeToVariantTime(&t, &when);
+    std::vector<Variant> card = Payment(1, 150, "терминал 7");
+    card.push_back(Str("Карта"));
+    ASSERT_TRUE(Print(Table({cheese, Item("Мёд", 33.33, 0.3, -1)}), Table({card}),
+                      Params(1, false, 100,
+                             {Str(""), Str(""), Str(""), Variant(0), Variant(0), Variant(0),
+                              Variant::FromDate(when)}))
+                    .Ok);
+    const std::vector<std::string> docs = Documents(Calls("PrintOEMDoc"));
+    ASSERT_FALSE(docs.empty());
+    EXPECT_EQ(docs[0], "Серийный N: 27000001" + Sp(8) + "N док: 00000\r\n" + "31-12-2026" + Sp(25) + "23:59\r\n" +
+                           "Кассир: Кассир" + Sp(6) + "Чек (КОПИЯ) N: 00000\r\n" + Sp(40) + "\r\n" + "Сыр\r\n" +
+                           M("1.01") + " X 1" + Sp(24) + M("1.01") + " РУБ\r\n" + "первая\r\nвторая\r\n" +
+                           " СКИДКА" + Sp(24) + M("-0.50") + " РУБ\r\n" + "скидка клиента\r\n" + Sp(40) + "\r\n" +
+                           "Мёд\r\n" + M("33.33") + " X " + M("0.3") + Sp(20) + M("10.00") + " РУБ\r\n" +
+                           " НАЦЕНКА" + Sp(24) + M("1.00") + " РУБ\r\n" + "ИТОГО: " + Sp(23) + M("100.00") +
+                           " РУБ\r\n" + "ВОЗВРАТ\r\n" + "Карта" + Sp(25) + M("100.00") + " РУБ\r\n" +
+                           "терминал 7\r\n" + FooterBlock + Feed());
+}
+
 TEST_F(TextTest, PrintTextEndsADocumentAtAControlLineAndPrintsNothingForNoText) {
     Up();
     ASSERT_TRUE(PrintText("A\r\n\fновая страница\r\nБ").Ok);
