@@ -3,6 +3,7 @@
 #include "fiscal/uFiscalTexts.h"
 #include "fiscal/uTextLayout.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -155,6 +156,27 @@ std::string General(double value, char separator) {
     return out;
 }
 
+// The date and the minute of a document time. The minute is cut, not rounded: 15:29:59.6 is
+// still 15:29, and the last second of a year stays in that year. The time of day is first taken
+// to the millisecond (what a time record holds), so that a whole minute stored a hair below its
+// exact fraction of a day still reads as itself. False for a value with no calendar date.
+bool CopyDateTime(DATE value, SYSTEMTIME& out) {
+    if (!std::isfinite(value))
+        return false;
+    const double day = std::trunc(value);
+    constexpr double MillisecondsPerDay = 86400000.0;
+    // Before 1899-12-30 the fraction counts forward from the day as well.
+    const double milliseconds = std::min(std::round(std::fabs(value - day) * MillisecondsPerDay), MillisecondsPerDay - 1);
+    if (!VariantTimeToSystemTime(day, &out))
+        return false;
+    const long minutes = static_cast<long>(milliseconds) / 60000;
+    out.wHour = static_cast<WORD>(minutes / 60);
+    out.wMinute = static_cast<WORD>(minutes % 60);
+    out.wSecond = 0;
+    out.wMilliseconds = 0;
+    return true;
+}
+
 std::string Number5(LONG value) {
     char text[16];
     std::snprintf(text, sizeof text, "%.5d", static_cast<int>(value));
@@ -174,7 +196,8 @@ void RenderCopyHeader(const TCopyContext& c, const TReceiptParams& p, std::strin
     const TCopyLabels& l = Labels();
     Pair(c, out, l.SerialNumber + c.SerialNumber, l.DocNumber + Number5(p.DocNumber));
     SYSTEMTIME t{};
-    VariantTimeToSystemTime(p.DocDateTime, &t);
+    if (!CopyDateTime(p.DocDateTime, t))
+        throw EInputError();
     char date[16], time[8];
     std::snprintf(date, sizeof date, "%02u-%02u-%04u", t.wDay % 100u, t.wMonth % 100u, t.wYear % 10000u);
     std::snprintf(time, sizeof time, "%02u:%02u", t.wHour % 100u, t.wMinute % 100u);

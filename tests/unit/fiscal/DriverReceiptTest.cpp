@@ -183,6 +183,10 @@ TEST_F(ReceiptTest, AnInsertedSheetAndInputThePrinterCannotTakeAreRefusedBeforeA
         {"goods without columns over 2^32 - 1 rows", NoColumns(), Table({}, 2), Params(), 1004},
         {"a copy of goods without columns over 2^32 - 1 rows", NoColumns(), Table({}, 2), Params(0, false), 1004},
         {"a copy with a markup of the least currency value", Table({least}), Table({}, 2), Params(0, false), 1004},
+        {"a copy dated beyond the calendar", Table({Item("A", 1, 1)}), Table({}, 2),
+         Params(0, false, 0,
+                {Str(""), Str(""), Str(""), Variant(0), Variant(0), Variant(0), Variant::FromDate(3.0e6)}),
+         1004},
     };
     for (const Case& c : cases) {
         const std::size_t before = Dir.Journal().size();
