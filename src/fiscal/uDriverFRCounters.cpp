@@ -40,6 +40,13 @@ std::int64_t Difference(std::int64_t a, std::int64_t b) {
     return r;
 }
 
+// A money counter the printer reports in roubles, kept as a number: a NaN or a value beyond the
+// currency range (a garbled answer) fails the command as the per-payment sums do.
+double MoneyCounter(double roubles) {
+    CurrencyOf(roubles);
+    return RoundTo4(roubles);
+}
+
 double Roubles(std::int64_t scaled) {
     return RoundTo4(static_cast<double>(scaled) / 10000);
 }
@@ -54,9 +61,9 @@ LONG TDriverFR::DoGetCountersInfo(Variant& Counters1, Variant& Counters2, WStrin
     LONG code = lib.GetMony();
     if (code == ErrNone) {
         std::vector<Variant> a(Counters1Size, Variant(-1));
-        a[17] = Variant(RoundTo4(lib.GetFldFloat(22)));
-        a[18] = Variant(RoundTo4(lib.GetFldFloat(21)));
-        a[19] = Variant(RoundTo4(lib.GetFldFloat(23)));
+        a[17] = Variant(MoneyCounter(lib.GetFldFloat(22)));
+        a[18] = Variant(MoneyCounter(lib.GetFldFloat(21)));
+        a[19] = Variant(MoneyCounter(lib.GetFldFloat(23)));
 
         // Rows of payment types the printer did not report stay Empty.
         VariantArray2D b(5, PaymentTypes);

@@ -3,6 +3,7 @@
 
 #include "framework/uEquipmentErrors.h"
 
+#include <limits>
 #include <map>
 
 using namespace fiscaltest;
@@ -44,6 +45,11 @@ protected:
         ASSERT_EQ(lib.CloseReceipt(), 0);
     }
 };
+
+// The printer's cash counters (fields 21 to 23 of its money answer) read as NaN, the rest as 0.
+double WINAPI NanCashCounters(BYTE field) {
+    return field >= 21 && field <= 23 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+}
 
 Variant Encash(LONG kind, double amount) {
     return MakeVariantArray({Variant(kind), Variant(amount)});
@@ -233,6 +239,13 @@ TEST_F(DriverReportsTest, CountersStopAtTheFirstPaymentTypeThePrinterCannotRepor
             EXPECT_EQ(byPayment.Item(row, t).IsEmpty(), t >= 3) << row << "," << t;
     EXPECT_EQ(ArrayReader(a.Raw()).Item(0).AsInteger(), -1) << "no totals from an incomplete report";
     EXPECT_TRUE(Calls("GetCounters").empty());
+
+    // A garbled cash counter fails the command as a garbled payment sum does.
+    Faults("{}");
+    ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+    Driver->Patch = [](TAzimuthEntries& e) { e.GetFldFloat = NanCashCounters; };
+    const TCommandAnswer garbled = Command(Disp(), idGetCountersInfo);
+    EXPECT_EQ(garbled.Ok ? 0 : garbled.Code(), 1001);
 }
 
 TEST_F(DriverReportsTest, DrawerClockAndLastDocument) {
