@@ -184,8 +184,8 @@ private:
         return false;
     }
 
-    // The marker at i as written in the pattern (am/pm, a/p) or the locale's (ampm); the number of
-    // pattern characters it took.
+    // The marker at i: as written in the pattern (am/pm, a/p), or AM and PM for ampm whatever the
+    // regional settings; the number of pattern characters it took.
     size_t AmPm(WStringView pattern, size_t i) {
         const bool pm = FParts.Hour >= 12;
         if (StartsNoCase(pattern, i, "am/pm")) {

@@ -209,6 +209,7 @@ public:
     void Build(const Variant& templateTable, LONG width);
     // Counts characters the rendering is about to hold; past the limit it fails.
     void Spend(std::size_t characters);
+    std::size_t Spent() const noexcept { return FSpent; }
 
     TSectionList Sections;
 

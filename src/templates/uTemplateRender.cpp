@@ -140,6 +140,18 @@ void TCompositeStringItem::ComputeRowCount() {
 
 void TCompositeStringItem::LayoutRows() {
     const TSectionList& sections = Root->Sections;
+    // Every row goes into the document once, whole: its columns, their style codes and the line
+    // end are counted here, before they are laid out.
+    size_t rowLength = 2;
+    for (std::size_t c = 0; c < CompositeFields.Count(); ++c) {
+        const TCompositeFieldItem& col = CompositeFields[c];
+        rowLength += static_cast<size_t>(std::max<LONG>(col.EffectiveLength, 0));
+        const bool flags[4] = {col.Bold, col.Italic, col.Underline, col.Inversion};
+        for (int s = 0; s < 4; ++s)
+            if (flags[s])
+                rowLength += sections.WideStyleCodes[2 * s].size() + sections.WideStyleCodes[2 * s + 1].size();
+    }
+    Root->Spend(rowLength * static_cast<size_t>(RowCount));
     // The rows' storage of the previous printing is used again.
     Rows.resize(static_cast<size_t>(RowCount));
     for (WString& row : Rows)
@@ -147,7 +159,6 @@ void TCompositeStringItem::LayoutRows() {
     for (std::size_t c = 0; c < CompositeFields.Count(); ++c) {
         TCompositeFieldItem& col = CompositeFields[c];
         const size_t width = static_cast<size_t>(std::max<LONG>(col.EffectiveLength, 0));
-        Root->Spend(width * Rows.size());
         LayoutBlockInto(col.Block, col.Text, col.EffectiveLength, RowCount, col.TextPlacement, col.VerticalAlign,
                         col.HorizontalAlign);
         const bool flags[4] = {col.Bold, col.Italic, col.Underline, col.Inversion};
@@ -179,9 +190,7 @@ void TSectionList::SetValues(const Variant& params) {
             const VARIANT* inPlace = t.Ref(1, i);
             const Variant copy = inPlace ? Variant() : t.Item(1, i);
             section.SetValues(TValueTable(inPlace ? AsVariant(*inPlace) : copy));
-            const size_t before = result.size();
             section.CompositeStrings.AppendText(result);
-            Root->Spend(result.size() - before);
             break;
         }
     }

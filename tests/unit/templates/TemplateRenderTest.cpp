@@ -118,14 +118,21 @@ TEST(TemplateRender, AModelCopiesOnlyItemsOfItsOwnClass) {
 }
 
 TEST(TemplateRender, StyleCodesSurroundTheColumn) {
-    TColumn bold{false, 4, 0, 0, 0, {{"A", 0}}};
-    bold.Bold = true;
-    TStyleCodes codes;
-    codes[scBoldOn] = "<b>";
-    codes[scBoldOff] = "</b>";
-    const WString text =
-        RenderTemplate(OneBlock(TBlock{1, 1, false, {bold}}), Params({{"S", {{"A", Variant(W("x"))}}}}), 20, codes);
-    EXPECT_EQ(U8(text), "<b>x   </b>\r\n");
+    TColumn styled{false, 4, 0, 0, 0, {{"A", 0}}};
+    styled.Bold = styled.Italic = styled.Underline = styled.Inversion = true;
+    const TColumn plain{false, 2, 0, 0, 0, {}};
+    const TStyleCodes codes{"<b>", "</b>", "<i>", "</i>", "<u>", "</u>", "<v>", "</v>"};
+    const Variant table = OneBlock(TBlock{1, 1, false, {styled, plain}});
+    const Variant params = Params({{"S", {{"A", Variant(W("x"))}}}, {"S", {{"A", Variant(W("y"))}}}});
+    EXPECT_EQ(U8(RenderTemplate(table, params, 20, codes)),
+              "<b><i><u><v>x   </b></i></u></v>  \r\n<b><i><u><v>y   </b></i></u></v>  \r\n");
+    // What the size limit counts is the text, every character once.
+    TTemplateObj model;
+    model.Build(table, 20);
+    for (size_t i = 0; i < codes.size(); ++i)
+        model.Sections.WideStyleCodes[i] = W(codes[i]);
+    model.Sections.SetValues(params);
+    EXPECT_EQ(model.Spent(), model.Sections.GetText().size());
 }
 
 TEST(TemplateRender, BrokenOrHugeTemplatesFailCleanly) {

@@ -37,7 +37,7 @@ struct TColumn {
     LONG Length = 10;
     LONG HorizontalAlign = 0, VerticalAlign = 0, TextPlacement = 0;
     std::vector<TField> Fields;
-    bool Bold = false;
+    bool Bold = false, Italic = false, Underline = false, Inversion = false;
 };
 
 struct TBlock {
@@ -87,9 +87,9 @@ inline Variant ColumnTable(const std::vector<TColumn>& columns) {
         t.Set(cfTextPlacement, i, Variant(c.TextPlacement));
         t.Set(cfSize, i, Variant(0));
         t.Set(cfBold, i, Variant(c.Bold));
-        t.Set(cfItalic, i, Variant(false));
-        t.Set(cfUnderline, i, Variant(false));
-        t.Set(cfInversion, i, Variant(false));
+        t.Set(cfItalic, i, Variant(c.Italic));
+        t.Set(cfUnderline, i, Variant(c.Underline));
+        t.Set(cfInversion, i, Variant(c.Inversion));
         t.Set(cfFields, i, FieldTable(c.Fields));
     });
 }
