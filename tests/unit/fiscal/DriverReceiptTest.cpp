@@ -57,6 +57,17 @@ TEST_F(ReceiptTest, SaleSendsItemsCommentsAdjustmentsAndTaxesInPrinterUnits) {
     const std::vector<json> taxes = Calls("TaxReceipt");
     ASSERT_EQ(taxes.size(), 1u) << "group -1 sends no tax";
     EXPECT_EQ(Args(taxes, 0), json::parse("[1]"));
+    std::vector<std::string> order = Names();
+    order.erase(std::remove_if(order.begin(), order.end(),
+                               [](const std::string& n) {
+                                   return n != "ItemReceipt" && n != "CommentReceipt" && n != "ComissionReceiptPlus" &&
+                                          n != "TaxReceipt";
+                               }),
+                order.end());
+    EXPECT_EQ(order, (std::vector<std::string>{"CommentReceipt", "ItemReceipt", "CommentReceipt",
+                                               "ComissionReceiptPlus", "TaxReceipt", "ItemReceipt",
+                                               "ComissionReceiptPlus", "ItemReceipt", "CommentReceipt"}))
+        << "each item with its comment, adjustment and tax before the next";
     const std::vector<json> tenders = Calls("TenderReceipt");
     ASSERT_EQ(tenders.size(), 2u);
     EXPECT_EQ(Args(tenders, 0), json::parse(R"([1, 1000, "карта"])"));

@@ -153,6 +153,16 @@ TEST_F(TextTest, PrintTextEndsADocumentAtAControlLineAndPrintsNothingForNoText) 
     const std::size_t before = Dir.Journal().size();
     EXPECT_TRUE(PrintText("").Ok);
     EXPECT_TRUE(NamesSince(before).empty());
+
+    // The first document that fails ends the command; those before it stay printed.
+    Faults(R"({"rules": [{"fn": "PrintOEMDoc", "code": 23, "call": 2}]})");
+    ASSERT_TRUE(Command(Disp(), idEnable).Ok);
+    const std::size_t prints = Calls("PrintOEMDoc").size();
+    EXPECT_EQ(PrintText("первый\r\n\fx\r\nвторой\r\n\fy\r\nтретий").Code(), 1001);
+    EXPECT_EQ(Calls("PrintOEMDoc").size(), prints + 2) << "no third document";
+    const std::string paper = Dir.Read("COM1", "paper.txt");
+    EXPECT_NE(paper.find("первый"), std::string::npos);
+    EXPECT_EQ(paper.find("второй"), std::string::npos);
 }
 
 // Every call of a text document fails once in turn: the host gets the code and the printer's

@@ -149,5 +149,11 @@ TEST_F(TemplateCommands, ABrokenTemplateFailsTheCommandWithItsMessage) {
         Command(Disp(), idPrintTemplateDocument, Arr({Params({{"S", {{"A", Variant(1)}}}}), Variant(108), Variant(0)}));
     EXPECT_EQ(printed.Code(), ErrUnknown);
     EXPECT_NE(printed.Text().find("нулевой ширины"), std::string::npos) << printed.Text();
+    // An uploaded element that does not convert to its kind.
+    TColumn abc{false, 10, 0, 0, 0, {{"A", 0}}};
+    abc.LengthValue = Variant(W("abc"));
+    ASSERT_TRUE(Command(Disp(), idUploadTemplate, Arr({Variant(109), Variant(W("d")), OneBlock({1, 1, false, {abc}})})).Ok);
+    EXPECT_EQ(Command(Disp(), idPrintTemplateDocument, Arr({Params({{"S", {}}}), Variant(109), Variant(0)})).Code(),
+              ErrUnknown);
     EXPECT_TRUE(Driver->Paper.empty());
 }

@@ -86,6 +86,9 @@ void CheckDates() {
         {"DF=ddddd", "2024 03 05"},            // the module's short date format
         {"DF=tt", "14 07 00"},                 // and its long time format
         {"DF=к", "q"},
+        {"DF=t|c", "14:07|2024 03 05 14 07 00"}, // short time; short date and long time
+        {"DF=z zzz", "0 000"},
+        {"DF=h:nn ampm", "2:07 PM"},            // ampm is AM or PM whatever the system
         {"", ""},
     };
     for (const TCase& c : cases) {
@@ -98,6 +101,12 @@ void CheckDates() {
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDAYNAME1 + 1, day, 64); // Tuesday
     EXPECT_NE(U8(month), "");
     EXPECT_EQ(Format(date, 2, "DF=dddd mmmm"), U8(day) + " " + U8(month));
+    const std::string longDate = Format(date, 2, "DF=dddddd"); // the system's long date format
+    EXPECT_NE(longDate.find("2024"), std::string::npos) << longDate;
+    EXPECT_NE(longDate.find(U8(month)), std::string::npos) << longDate;
+    // On the twelve-hour clock midnight and noon are both 12.
+    EXPECT_EQ(Format(Variant::FromDate(Date(2024, 3, 5, 0, 5)), 2, "DF=h:nn a/p"), "12:05 a");
+    EXPECT_EQ(Format(Variant::FromDate(Date(2024, 3, 5, 12, 5)), 2, "DF=hh:nn AM/PM"), "12:05 PM");
     // Date-typed text that is no date prints as nothing; a date given as text is read.
     EXPECT_EQ(Format(Variant(W("no date")), 2, "DF=yyyy"), "");
     EXPECT_EQ(Format(Variant(W("2024-03-05")), 2, "DF=yyyy"), "2024");

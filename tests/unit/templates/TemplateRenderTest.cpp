@@ -43,6 +43,7 @@ TEST(TemplateRender, ResizableColumnsShareWhatTheFixedOnesLeave) {
         {40, {{10, false}, {1, true}, {1, true}, {2, true}}, {10, 8, 8, 14}}, // 7.5 rounds to 8, 15 capped at 14
         {15, {{1, true}}, {20}},                                             // sections are at least 20 wide
         {21, {{1, true}}, {21}},
+        {20, {{7, false}, {1, true}, {1, true}}, {7, 6, 6}}, // 6.5 is a true half: to the even 6
     };
     for (const TCase& c : cases) {
         TBlock block;
@@ -99,6 +100,11 @@ TEST(TemplateRender, ASectionPrintedAgainKeepsValuesItWasNotGiven) {
                                    {"s", {{"a", Variant(W("a2"))}}}});
     EXPECT_EQ(Render(OneBlock(block), params, 20),
               (std::vector<std::string>{"a1        b1        ", "a2        b1        "}));
+    // The last of two values for a field wins; a block whose only parameter gets no value on a
+    // later printing is dropped there.
+    const TBlock single{1, 1, false, {{false, 20, 0, 0, 0, {{"A", 0}}}}};
+    EXPECT_EQ(Render(OneBlock(single), Params({{"S", {{"A", Variant(W("x"))}, {"a", Variant(W("y"))}}}, {"S", {}}}), 20),
+              std::vector<std::string>{"y" + std::string(19, ' ')});
 }
 
 TEST(TemplateRender, AModelCopiesOnlyItemsOfItsOwnClass) {

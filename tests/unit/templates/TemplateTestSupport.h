@@ -38,6 +38,7 @@ struct TColumn {
     LONG HorizontalAlign = 0, VerticalAlign = 0, TextPlacement = 0;
     std::vector<TField> Fields;
     bool Bold = false, Italic = false, Underline = false, Inversion = false;
+    Variant LengthValue; // uploaded instead of Length when not Empty
 };
 
 struct TBlock {
@@ -81,7 +82,7 @@ inline Variant ColumnTable(const std::vector<TColumn>& columns) {
     return Table(columns, CompositeFieldAttrCount, [](VariantArray2D& t, LONG i, const TColumn& c) {
         t.Set(cfFixed, i, Variant(false));
         t.Set(cfResizable, i, Variant(c.Resizable));
-        t.Set(cfLength, i, Variant(c.Length));
+        t.Set(cfLength, i, c.LengthValue.IsEmpty() ? Variant(c.Length) : c.LengthValue);
         t.Set(cfHorizontalAlign, i, Variant(c.HorizontalAlign));
         t.Set(cfVerticalAlign, i, Variant(c.VerticalAlign));
         t.Set(cfTextPlacement, i, Variant(c.TextPlacement));
