@@ -65,6 +65,26 @@ void ReleaseModuleRuntime() {
 #endif
 }
 
+#ifdef _WIN32
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
+        return module;
+    // A loader without the search flags (a system not updated since they came) refuses the flag:
+    // the full path then, with the library's own dependencies looked for beside it.
+    const std::wstring path = SystemFolderPath(name);
+    return path.empty() ? nullptr : LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+std::wstring SystemFolderPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return std::wstring(folder, length) + L'\\' + name;
+}
+#endif
+
 char PathDelimiter() {
 #ifdef _WIN32
     return '\\';

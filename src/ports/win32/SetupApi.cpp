@@ -1,5 +1,7 @@
 #include "ports/win32/SetupApi.h"
 
+#include "platform/PlatformExt.h"
+
 #include <mutex>
 
 namespace {
@@ -27,8 +29,8 @@ std::shared_ptr<const TSetupApi> TSetupApi::Acquire() {
 }
 
 bool TSetupApi::Load() {
-    FSetupApi = LoadLibraryA("setupapi.dll");
-    FCfgMgr = LoadLibraryA("cfgmgr32.dll");
+    FSetupApi = platform::LoadSystemLibrary(L"setupapi.dll");
+    FCfgMgr = platform::LoadSystemLibrary(L"cfgmgr32.dll");
     return FSetupApi && FCfgMgr && Resolve(FSetupApi, "SetupDiGetClassDevsA", GetClassDevs) &&
            Resolve(FSetupApi, "SetupDiEnumDeviceInfo", EnumDeviceInfo) &&
            Resolve(FSetupApi, "SetupDiEnumDeviceInterfaces", EnumDeviceInterfaces) &&

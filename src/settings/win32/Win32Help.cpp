@@ -1,6 +1,8 @@
 // HTML Help and text popups.
 #include "settings/win32/Win32Help.h"
 
+#include "platform/PlatformExt.h"
+
 namespace {
 
 // The HTML Help control's popup record with wide texts, and the two commands used.
@@ -22,7 +24,7 @@ using THtmlHelpW = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 THtmlHelpW HtmlHelpEntry() {
     static THtmlHelpW entry = [] {
-        HMODULE module = LoadLibraryW(L"hhctrl.ocx");
+        HMODULE module = platform::LoadSystemLibrary(L"hhctrl.ocx");
         return module ? reinterpret_cast<THtmlHelpW>(reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpW")))
                       : nullptr;
     }();

@@ -41,6 +41,14 @@ struct TModuleRuntimeRelease {
     ~TModuleRuntimeRelease() { ReleaseModuleRuntime(); }
 };
 
+#ifdef _WIN32
+// Loads a library of Windows from the system folder only: a file of the same name in the host's
+// folder or the current directory is never taken instead. Null when it cannot be loaded.
+PLATFORM_EXT_API HMODULE LoadSystemLibrary(const wchar_t* name);
+// The full path of a file in the system folder, or empty.
+PLATFORM_EXT_API std::wstring SystemFolderPath(const wchar_t* name);
+#endif
+
 } // namespace platform
 
 #ifndef _WIN32
