@@ -48,8 +48,9 @@ contains() { grep -qF -- "$2" "$1"; }
 lacks() { ! grep -qF -- "$2" "$1"; }
 
 # --- What is in it.
-# (ASCII: Wine maps Linux file names through the locale, which glibc here lacks.)
-site="$work/Shop till (x64 test)"
+# (ASCII: Wine maps Linux file names through the locale, which glibc here lacks. "&", "^" and the
+# parentheses are what cmd would take for commands if the batch files printed the path raw.)
+site="$work/Shop & Co ^ (x64 test)"
 mkdir -p "$site"
 unzip -q "$zip" -d "$site"
 root="$(find "$site" -mindepth 1 -maxdepth 1 -type d)"
@@ -107,8 +108,15 @@ run_cmd() { # NAME.cmd OUTPUT
   cat "$2"
   return "$rc"
 }
+# The whole answer: the report and the driver's path as text, nothing cmd made of the folder's name.
+answers() { # OUTPUT REPORT
+  local expected
+  expected="$(printf '%s\r\n%s\r' "$2" "$(orvel_winpath "$x64/orvel27fr.dll")")"
+  [[ "$(<"$1")" == "$expected" ]] || { printf '  expected:\n%s\n' "$expected"; return 1; }
+}
 check "register.cmd succeeds" run_cmd register.cmd "$work/register.out"
-check "and says so in Russian" contains "$work/register.out" "Готово: драйвер Orvel27 (64-разрядный) зарегистрирован."
+check "and says so in Russian, then the path" answers "$work/register.out" \
+  "Готово: драйвер Orvel27 (64-разрядный) зарегистрирован."
 check "the ProgID is registered" registered 'HKCR\Ovra.Orvel27'
 
 check "the script host creates Ovra.Orvel27 of version $version" \
@@ -135,7 +143,8 @@ check "the receipt is in the printer's journal" contains "$emu/port-COM1/journal
 check "and on its paper" contains "$emu/port-COM1/paper.txt" "=171.00"
 
 check "unregister.cmd succeeds" run_cmd unregister.cmd "$work/unregister.out"
-check "and says so in Russian" contains "$work/unregister.out" "Готово: регистрация драйвера Orvel27 (64-разрядного) удалена."
+check "and says so in Russian, then the path" answers "$work/unregister.out" \
+  "Готово: регистрация драйвера Orvel27 (64-разрядного) удалена."
 check "the ProgID is gone" unregistered 'HKCR\Ovra.Orvel27'
 check "and the class" unregistered 'HKCR\CLSID\{EE1F1B94-EC65-49EF-A048-5D4605D83B1F}'
 
