@@ -7,6 +7,7 @@
 #include "templates/uTemplateTexts.h"
 
 #include <algorithm>
+#include <utility>
 
 const Variant& TValueTable::TRow::Value() const { return Raw ? AsVariant(*Raw) : Owned; }
 
@@ -205,5 +206,6 @@ WString RenderTemplate(const Variant& templateTable, const Variant& params, LONG
     for (size_t i = 0; i < styleCodes.size(); ++i)
         model.Sections.WideStyleCodes[i] = AnsiToWide(styleCodes[i]);
     model.Sections.SetValues(params);
-    return model.Sections.GetText();
+    // The model ends here: its text, megabytes for a long list, is handed out rather than copied.
+    return std::move(model.Sections.RenderedText);
 }
