@@ -8,3 +8,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # 32-bit code cannot run on this kernel: the i686 build is compiled and its imports checked only.
+# SSE2 arithmetic, never the x87 unit: that one keeps intermediates at the precision the host's
+# thread happens to set, so money and quantities would round differently from host to host.
+# Hosts keep the stack only 4-byte aligned; -mstackrealign has the functions that need more
+# realign it on entry.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")

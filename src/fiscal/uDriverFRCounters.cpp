@@ -2,7 +2,9 @@
 #include "fiscal/uDriverFR.h"
 
 #include "fiscal/uFiscalTexts.h"
+#include "fiscal/uReceiptTables.h"
 #include "framework/uEquipmentErrors.h"
+#include "framework/uExactFloat.h"
 
 #include <cmath>
 #include <cstdint>
@@ -15,7 +17,7 @@ constexpr LONG PaymentTypes = 6;
 constexpr LONG Counters1Size = 20;
 
 double RoundTo4(double x) {
-    return std::nearbyint(x * 10000) / 10000;
+    return RoundToCurrencyDigits(x);
 }
 
 // An amount in roubles as currency; a value beyond the currency range (a garbled answer) fails
@@ -48,7 +50,7 @@ double MoneyCounter(double roubles) {
 }
 
 double Roubles(std::int64_t scaled) {
-    return RoundTo4(static_cast<double>(scaled) / 10000);
+    return ExactRatio(scaled, 10000);
 }
 
 } // namespace

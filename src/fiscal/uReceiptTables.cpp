@@ -1,5 +1,6 @@
 #include "fiscal/uReceiptTables.h"
 
+#include "framework/uExactFloat.h"
 #include "framework/uInData.h"
 #include "framework/uLocalClock.h"
 
@@ -111,7 +112,8 @@ bool CurrencyToKopecks(CY Value, LONG& Kopecks) noexcept {
 }
 
 bool QuantityToThousandths(double Quantity, LONG& Thousandths) noexcept {
-    const double scaled = Quantity * 1000.0;
+    // The product as a double: 0.0005 must be the half it is on every host, not a hair above it.
+    const double scaled = AsStoredDouble(Quantity * 1000.0);
     // Beyond this no double is a fraction any more, and far beyond what 32 bits hold.
     if (!std::isfinite(scaled) || std::fabs(scaled) > 4.0e9)
         return false;
@@ -124,6 +126,14 @@ bool QuantityToThousandths(double Quantity, LONG& Thousandths) noexcept {
         return false;
     Thousandths = static_cast<LONG>(whole);
     return true;
+}
+
+double RoundToCurrencyDigits(double Roubles) noexcept {
+    const double scaled = AsStoredDouble(Roubles * 10000);
+    // From here on a double has no fraction at this scale (and NaN or infinity stays as it is).
+    if (!(std::fabs(scaled) < 9007199254740992.0))
+        return Roubles;
+    return ExactRatio(static_cast<std::int64_t>(std::nearbyint(scaled)), 10000);
 }
 
 void ReadReceiptParams(const Variant& Params, TReceiptParams& Out) {

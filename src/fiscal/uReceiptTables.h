@@ -19,6 +19,9 @@ enum : LONG {
 // quantity is not a finite number: a wrapped value would register another amount.
 bool CurrencyToKopecks(CY Value, LONG& Kopecks) noexcept;
 bool QuantityToThousandths(double Quantity, LONG& Thousandths) noexcept;
+// An amount in roubles that the printer reports as a floating-point number, to the four decimals
+// currency holds, halves to the even neighbour.
+double RoundToCurrencyDigits(double Roubles) noexcept;
 
 // Every reader below throws an EDriverError (the host's wrong input, 1004) when a required
 // element is missing or does not convert; an optional one takes its default.

@@ -1,5 +1,7 @@
 #include "framework/uLocalClock.h"
 
+#include "framework/uExactFloat.h"
+
 #include <atomic>
 
 namespace {
@@ -33,9 +35,11 @@ TLocalClock SetLocalClock(TLocalClock clock) noexcept { return CurrentClock.exch
 
 DATE ToOleDate(const TLocalTime& t) noexcept {
     // 30.12.1899 is day 0 of the automation calendar.
-    const long days = DaysFromCivil(t.Year, t.Month, t.Day) - DaysFromCivil(1899, 12, 30);
-    const double fraction = (t.Hour * 3600000.0 + t.Minute * 60000.0 + t.Second * 1000.0 + t.Milliseconds) / 86400000.0;
-    return static_cast<double>(days) + fraction;
+    const std::int64_t days = DaysFromCivil(t.Year, t.Month, t.Day) - DaysFromCivil(1899, 12, 30);
+    const std::int64_t ms = ((std::int64_t{t.Hour} * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Milliseconds;
+    // One rounding, done in integers: the same date on every host, to the last bit.
+    constexpr std::int64_t MsPerDay = 86400000;
+    return ExactRatio(days * MsPerDay + ms, MsPerDay);
 }
 
 DATE LocalNowAsDate() { return ToOleDate(LocalNow()); }

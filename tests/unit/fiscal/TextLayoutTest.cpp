@@ -1,6 +1,7 @@
 // The fixed-width layout helpers and the printer's units.
 #include "fiscal/uReceiptTables.h"
 #include "fiscal/uTextLayout.h"
+#include "framework/uExactFloat.h"
 
 #include <gtest/gtest.h>
 
@@ -50,12 +51,20 @@ TEST(PrinterUnits, HalvesGoToTheEvenNeighbour) {
         ASSERT_TRUE(CurrencyToKopecks(Currency(units), k)) << units;
         EXPECT_EQ(k, kopecks) << units;
     }
-    ASSERT_TRUE(QuantityToThousandths(0.0625, k));
-    EXPECT_EQ(k, 62);
-    ASSERT_TRUE(QuantityToThousandths(0.1875, k));
-    EXPECT_EQ(k, 188);
-    ASSERT_TRUE(QuantityToThousandths(-0.1875, k));
-    EXPECT_EQ(k, -188);
+    // A decimal half stays a half whatever precision the host's arithmetic keeps.
+    const std::pair<double, LONG> quantities[] = {{0.0625, 62}, {0.1875, 188}, {-0.1875, -188},
+                                                  {0.0005, 0},  {0.0025, 2},   {0.0055, 6}};
+    for (const auto& [quantity, thousandths] : quantities) {
+        ASSERT_TRUE(QuantityToThousandths(quantity, k)) << quantity;
+        EXPECT_EQ(k, thousandths) << quantity;
+    }
+    const std::pair<double, double> roubles[] = {{0.00005, 0},       {0.00025, 0.0002},       {0.00035, 0.0004},
+                                                 {-0.00035, -0.0004}, {99.99995, 100},         {1e300, 1e300},
+                                                 {12345.6789, 12345.6789}};
+    for (const auto& [reported, rounded] : roubles)
+        EXPECT_EQ(RoundToCurrencyDigits(reported), rounded) << reported;
+    EXPECT_EQ(ExactRatio(std::numeric_limits<long long>::max(), 10000), 922337203685477.6);
+    EXPECT_EQ(ExactRatio(-1, 10000), -0.0001);
 }
 
 TEST(PrinterUnits, ValuesBeyondThirtyTwoBitsAndNonNumbersAreRefused) {
