@@ -74,7 +74,7 @@ void TPortsComboBoxView::DrawPortItem(HDC Dc, const RECT& Rect, const TPortProp*
     SetBkMode(Dc, oldMode);
 }
 
-LRESULT CALLBACK TPortsComboBoxView::ParentProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR, DWORD_PTR Data) {
+LRESULT CALLBACK TPortsComboBoxView::ParentProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR, DWORD_PTR Data) try {
     auto* view = reinterpret_cast<TPortsComboBoxView*>(Data);
     if (Msg == WM_MEASUREITEM && static_cast<int>(WParam) == view->FId) {
         reinterpret_cast<MEASUREITEMSTRUCT*>(LParam)->itemHeight = PortItemHeight;
@@ -91,15 +91,19 @@ LRESULT CALLBACK TPortsComboBoxView::ParentProc(HWND Wnd, UINT Msg, WPARAM WPara
         return TRUE;
     }
     return DefSubclassProc(Wnd, Msg, WParam, LParam);
+} catch (...) {
+    return 0;
 }
 
-LRESULT CALLBACK TPortsComboBoxView::NotifyProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+LRESULT CALLBACK TPortsComboBoxView::NotifyProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) try {
     if (Msg == PortStateChanged) {
         if (auto* view = reinterpret_cast<TPortsComboBoxView*>(GetWindowLongPtrA(Wnd, GWLP_USERDATA)))
             view->Invalidate();
         return 0;
     }
     return DefWindowProcA(Wnd, Msg, WParam, LParam);
+} catch (...) {
+    return 0;
 }
 
 void TPortsComboBoxView::Clear() { SendMessageA(FCombo, CB_RESETCONTENT, 0, 0); }

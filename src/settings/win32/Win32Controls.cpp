@@ -10,6 +10,10 @@ WString WindowText(HWND Window) {
     return text;
 }
 
+WNDPROC SubclassWindow(HWND Window, WNDPROC Proc) {
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+}
+
 namespace {
 
 const wchar_t RadioProcProperty[] = L"OrvelRadioProc";
@@ -35,7 +39,7 @@ void PaintDisabledRadio(HWND button, HDC dc) {
     SelectObject(dc, font);
 }
 
-LRESULT CALLBACK DisabledRadioProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+LRESULT CALLBACK DisabledRadioProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) try {
     const auto old = reinterpret_cast<WNDPROC>(GetPropW(Window, RadioProcProperty));
     switch (Msg) {
     case WM_PAINT:
@@ -56,19 +60,21 @@ LRESULT CALLBACK DisabledRadioProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM 
     }
     case WM_NCDESTROY:
         RemovePropW(Window, RadioProcProperty);
-        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        SubclassWindow(Window, old);
         break;
     default:
         break;
     }
     return CallWindowProcW(old, Window, Msg, WParam, LParam);
+} catch (...) {
+    return 0;
 }
 
 } // namespace
 
 void DrawDisabledRadioInFull(HWND Button) {
     SetPropW(Button, RadioProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(Button, GWLP_WNDPROC)));
-    SetWindowLongPtrW(Button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DisabledRadioProc));
+    SubclassWindow(Button, &DisabledRadioProc);
 }
 
 int TComboControl::Count() const {

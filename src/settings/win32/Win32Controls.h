@@ -13,6 +13,10 @@ WString WindowText(HWND Window);
 // own disabled drawing clips it to the width the caption measures, and its last letters are lost.
 void DrawDisabledRadioInFull(HWND Button);
 
+// Gives a window another procedure and returns the one it had. The procedure passes as a WNDPROC,
+// so the compiler checks its signature and calling convention.
+WNDPROC SubclassWindow(HWND Window, WNDPROC Proc);
+
 class TEditControl : public ITextEdit {
 public:
     HWND Handle = nullptr;

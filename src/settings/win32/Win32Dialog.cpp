@@ -52,12 +52,14 @@ public:
     }
 
 private:
-    static BOOL CALLBACK Disable(HWND Window, LPARAM Self) {
+    static BOOL CALLBACK Disable(HWND Window, LPARAM Self) try {
         if (IsWindowVisible(Window) && IsWindowEnabled(Window)) {
             reinterpret_cast<TOtherWindowsDisabled*>(Self)->FWindows.push_back(Window);
             EnableWindow(Window, FALSE);
         }
         return TRUE;
+    } catch (...) {
+        return FALSE;
     }
 
     std::vector<HWND> FWindows;
@@ -121,7 +123,7 @@ HWND TWin32Dialog::CreateChild(HWND Parent) {
                                       &TWin32Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK TWin32Dialog::DialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+INT_PTR CALLBACK TWin32Dialog::DialogProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) try {
     TWin32Dialog* self;
     if (Msg == WM_INITDIALOG) {
         self = reinterpret_cast<TWin32Dialog*>(LParam);
@@ -183,6 +185,8 @@ INT_PTR CALLBACK TWin32Dialog::DialogProc(HWND Window, UINT Msg, WPARAM WParam, 
         // The user's action failed half way; the dialog stays as it is.
         return FALSE;
     }
+} catch (...) {
+    return FALSE;
 }
 
 bool TWin32Dialog::OnCommand(int, int, HWND) {

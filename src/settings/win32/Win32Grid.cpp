@@ -63,11 +63,9 @@ HWND TListGrid::Create(HWND Dialog, HFONT Font, int X, int Y, int Width, int Hei
                             GetModuleHandleW(nullptr), nullptr);
     SendMessageW(FEdit, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
     SetPropW(FEdit, SelfProperty, this);
-    FEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TListGrid::EditProc)));
+    FEditProc = SubclassWindow(FEdit, &TListGrid::EditProc);
     SetPropW(FList, SelfProperty, this);
-    FListProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TListGrid::ListProc)));
+    FListProc = SubclassWindow(FList, &TListGrid::ListProc);
     return FList;
 }
 
@@ -139,7 +137,7 @@ void TListGrid::EndEdit(bool Store) {
     ShowWindow(FEdit, SW_HIDE);
 }
 
-LRESULT CALLBACK TListGrid::EditProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+LRESULT CALLBACK TListGrid::EditProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) try {
     auto* self = static_cast<TListGrid*>(GetPropW(Window, SelfProperty));
     const WNDPROC old = self->FEditProc;
     switch (Msg) {
@@ -176,15 +174,17 @@ LRESULT CALLBACK TListGrid::EditProc(HWND Window, UINT Msg, WPARAM WParam, LPARA
     }
     case WM_NCDESTROY:
         RemovePropW(Window, SelfProperty);
-        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        SubclassWindow(Window, old);
         break;
     default:
         break;
     }
     return CallWindowProcW(old, Window, Msg, WParam, LParam);
+} catch (...) {
+    return 0;
 }
 
-LRESULT CALLBACK TListGrid::ListProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+LRESULT CALLBACK TListGrid::ListProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) try {
     auto* self = static_cast<TListGrid*>(GetPropW(Window, SelfProperty));
     const WNDPROC old = self->FListProc;
     // Enter starts the row's edit instead of pressing the dialog's OK.
@@ -205,9 +205,11 @@ LRESULT CALLBACK TListGrid::ListProc(HWND Window, UINT Msg, WPARAM WParam, LPARA
     }
     if (Msg == WM_NCDESTROY) {
         RemovePropW(Window, SelfProperty);
-        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        SubclassWindow(Window, old);
     }
     return CallWindowProcW(old, Window, Msg, WParam, LParam);
+} catch (...) {
+    return 0;
 }
 
 bool TListGrid::OnNotify(NMHDR* Header) {

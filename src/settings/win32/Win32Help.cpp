@@ -48,7 +48,7 @@ HFONT PopupFont() {
     return font;
 }
 
-LRESULT CALLBACK PopupProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK PopupProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) try {
     switch (msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -82,6 +82,8 @@ LRESULT CALLBACK PopupProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
     default:
         return DefWindowProcW(window, msg, wParam, lParam);
     }
+} catch (...) {
+    return 0;
 }
 
 void OwnPopup(HWND owner, const WString& text, POINT at) {

@@ -169,8 +169,7 @@ protected:
         for (HWND w : {FHeader.Handle, FFooter.Handle}) {
             SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(FMono), FALSE);
             SetPropW(w, L"OrvelMemo", this);
-            FMemoProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&THeaderFooterWindow::MemoProc)));
+            FMemoProc = SubclassWindow(w, &THeaderFooterWindow::MemoProc);
         }
         // This dialog's OK is spelled in Cyrillic letters, unlike its neighbours'.
         AddFooter(ClientHeight() - 37, OkButton);
@@ -196,7 +195,7 @@ private:
             static_cast<int>(start) - static_cast<int>(SendMessageW(memo, EM_LINEINDEX, static_cast<WPARAM>(state.CaretLine), 0));
         return state;
     }
-    static LRESULT CALLBACK MemoProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    static LRESULT CALLBACK MemoProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) try {
         auto* self = static_cast<THeaderFooterWindow*>(GetPropW(Window, L"OrvelMemo"));
         if (Msg == WM_CHAR &&
             !TfmHeaderFooter::edHeaderKeyPress(Window == self->FHeader.Handle, static_cast<WCHAR>(WParam),
@@ -205,6 +204,8 @@ private:
         if (Msg == WM_NCDESTROY)
             RemovePropW(Window, L"OrvelMemo");
         return CallWindowProcW(self->FMemoProc, Window, Msg, WParam, LParam);
+    } catch (...) {
+        return 0;
     }
 
     TEditControl FHeader, FFooter;

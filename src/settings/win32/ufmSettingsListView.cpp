@@ -3,6 +3,7 @@
 
 #include "settings/ufmCommonSettings.h"
 #include "settings/uSettingsTexts.h"
+#include "settings/win32/Win32Controls.h"
 
 using namespace settingstexts;
 
@@ -66,8 +67,7 @@ void TSettingsListWindow::OnCreate() {
     // Enter and Escape belong to the list and its editors, not to the dialog's buttons.
     for (HWND w : {FList, FEdit, FCombo}) {
         SetPropW(w, SelfProperty, this);
-        WNDPROC old = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TSettingsListWindow::KeyProc)));
+        WNDPROC old = SubclassWindow(w, &TSettingsListWindow::KeyProc);
         (w == FList ? FListProc : w == FEdit ? FEditProc : FComboProc) = old;
     }
     if (FLogic.RowCount() > 0) {
@@ -79,7 +79,7 @@ void TSettingsListWindow::OnCreate() {
     SetFocus(FList);
 }
 
-LRESULT CALLBACK TSettingsListWindow::KeyProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+LRESULT CALLBACK TSettingsListWindow::KeyProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) try {
     auto* self = static_cast<TSettingsListWindow*>(GetPropW(Window, SelfProperty));
     WNDPROC old = Window == self->FList ? self->FListProc : Window == self->FEdit ? self->FEditProc : self->FComboProc;
     switch (Msg) {
@@ -109,12 +109,14 @@ LRESULT CALLBACK TSettingsListWindow::KeyProc(HWND Window, UINT Msg, WPARAM WPar
         break;
     case WM_NCDESTROY:
         RemovePropW(Window, SelfProperty);
-        SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        SubclassWindow(Window, old);
         break;
     default:
         break;
     }
     return CallWindowProcW(old, Window, Msg, WParam, LParam);
+} catch (...) {
+    return 0;
 }
 
 int TSettingsListWindow::SelectedRow() const {

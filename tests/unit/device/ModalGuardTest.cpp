@@ -25,10 +25,12 @@ protected:
         static std::vector<TMessage> messages;
         return messages;
     }
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) try {
         if (msg == WM_SETFOCUS)
             Messages().push_back({hWnd, msg, wParam, lParam});
         return DefWindowProcA(hWnd, msg, wParam, lParam);
+    } catch (...) {
+        return 0;
     }
     static constexpr char ClassName[] = "OrvelModalGuardTest";
 
