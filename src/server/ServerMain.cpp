@@ -97,6 +97,21 @@ void UnregisterDriverEventSource() {
     platform::UnregisterEventLogSource(EventSourceName);
 }
 
+// On 64-bit Windows each bitness registers the class in a registry view of its own, while the
+// ProgID is shared: it goes with the last registration of the class, never while the other
+// bitness still needs it. Without a second view the other view is this one, already cleared.
+bool UnregisterProgID() {
+    const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (ClassKey + "\\InprocServer32").c_str(), 0, KEY_READ | otherView, &key) ==
+        ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return true;
+    }
+    const bool ok = DeleteKey(std::string(DriverProgID) + "\\Clsid");
+    return DeleteKey(DriverProgID) && ok;
+}
+
 } // namespace
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
@@ -135,8 +150,7 @@ STDAPI DllUnregisterServer() {
         bool ok = DeleteKey(ClassKey + "\\InprocServer32");
         ok = DeleteKey(ClassKey + "\\ProgID") && ok;
         ok = DeleteKey(ClassKey) && ok;
-        ok = DeleteKey(std::string(DriverProgID) + "\\Clsid") && ok;
-        ok = DeleteKey(DriverProgID) && ok;
+        ok = UnregisterProgID() && ok;
         UnregisterDriverEventSource();
         return ok ? S_OK : SELFREG_E_CLASS;
     } catch (...) {

@@ -148,5 +148,19 @@ check "and says so in Russian, then the path" answers "$work/unregister.out" \
 check "the ProgID is gone" unregistered 'HKCR\Ovra.Orvel27'
 check "and the class" unregistered 'HKCR\CLSID\{EE1F1B94-EC65-49EF-A048-5D4605D83B1F}'
 
+# The ProgID is shared by both bitnesses, the class keys are not: while an x86 registration
+# stands (made with the system's registry tool: no 32-bit code runs here), x64's unregistration
+# keeps the ProgID, and the last unregistration removes it.
+x86_class='HKCR\CLSID\{EE1F1B94-EC65-49EF-A048-5D4605D83B1F}'
+check "register.cmd again" run_cmd register.cmd "$work/register-again.out"
+check "an x86 registration of the class beside it" \
+  orvel_wine wine reg add "$x86_class\InprocServer32" /ve /d 'C:\x86\orvel27fr.dll' /reg:32 /f
+check "unregister.cmd with the x86 registration standing" run_cmd unregister.cmd "$work/unregister-x64.out"
+check "the x64 class is gone" unregistered 'HKCR\CLSID\{EE1F1B94-EC65-49EF-A048-5D4605D83B1F}'
+check "the ProgID stays for the x86 registration" registered 'HKCR\Ovra.Orvel27'
+check "the x86 registration goes" orvel_wine wine reg delete "$x86_class" /reg:32 /f
+check "unregister.cmd, the last registration's" run_cmd unregister.cmd "$work/unregister-last.out"
+check "the ProgID goes with it" unregistered 'HKCR\Ovra.Orvel27'
+
 echo "package: $passed passed, $failed failed"
 [[ $failed -eq 0 && $passed -gt 0 ]]
