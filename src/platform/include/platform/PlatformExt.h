@@ -32,10 +32,16 @@ PLATFORM_EXT_API char PathDelimiter();
 // is short (73 KB a load). Nothing to do elsewhere. For a module's unload only.
 PLATFORM_EXT_API void ReleaseModuleRuntime();
 
+// On i686 Windows: has the unwinder linked into the calling module know the module's frame tables,
+// which the start-up code gives to the shared GCC runtime instead when the host has loaded it.
+// Without it the module's exceptions end the host. Done as the module loads; nothing elsewhere.
+PLATFORM_EXT_API void RegisterModuleFrames();
+
 // A module that may be unloaded holds one of these at namespace scope: it calls
-// ReleaseModuleRuntime as the module's static objects are destroyed.
+// ReleaseModuleRuntime as the module's static objects are destroyed (and makes sure of
+// RegisterModuleFrames as they are made).
 struct TModuleRuntimeRelease {
-    TModuleRuntimeRelease() = default;
+    TModuleRuntimeRelease() { RegisterModuleFrames(); }
     TModuleRuntimeRelease(const TModuleRuntimeRelease&) = delete;
     TModuleRuntimeRelease& operator=(const TModuleRuntimeRelease&) = delete;
     ~TModuleRuntimeRelease() { ReleaseModuleRuntime(); }
