@@ -5,6 +5,7 @@
 #include "emulator/Codes.h"
 #include "emulator/Encoding.h"
 #include "emulator/Library.h"
+#include "fiscal/uAzimuthEntries.h"
 
 #include "platform/Platform.h"
 #include "platform/PlatformExt.h"
@@ -155,6 +156,12 @@ LONG Raw(const char* fn, LPCSTR bytes, LONG length) {
 } // namespace
 
 #define AZ extern "C" AZIMUTH_API
+
+// The driver's own declarations of what it calls: a definition below with another signature, or
+// another calling convention on i686, does not compile.
+#define AZIMUTH_DECLARE(name, result, args) AZ result WINAPI name args;
+AZIMUTH_CALLED_ENTRIES(AZIMUTH_DECLARE)
+#undef AZIMUTH_DECLARE
 
 // --- connection --------------------------------------------------------------------------------
 
