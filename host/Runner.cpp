@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -77,11 +77,12 @@ struct ExcepInfo {
     ExcepInfo& operator=(const ExcepInfo&) = delete;
 };
 
+// The system's clock, not the C library's: a 32-bit Windows build's time() ends in 2038.
 std::string Today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local = *std::localtime(&now);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
     char text[16];
-    std::strftime(text, sizeof text, "%Y.%m.%d", &local);
+    std::snprintf(text, sizeof text, "%04u.%02u.%02u", now.wYear % 10000u, now.wMonth % 100u, now.wDay % 100u);
     return text;
 }
 
