@@ -13,7 +13,8 @@ static_assert(sizeof(VARIANT) == (sizeof(void*) == 8 ? 24 : 16));
 static_assert(offsetof(VARIANT, lVal) == 8 && offsetof(VARIANT, bstrVal) == 8 && offsetof(VARIANT, cyVal) == 8);
 static_assert(sizeof(DECIMAL) == 16 && offsetof(VARIANT, decVal) == 0);
 static_assert(sizeof(CY) == 8 && sizeof(SAFEARRAYBOUND) == 8);
-static_assert(offsetof(SAFEARRAY, pvData) == 16 && offsetof(SAFEARRAY, rgsabound) == 16 + sizeof(void*));
+static_assert(offsetof(SAFEARRAY, pvData) == (sizeof(void*) == 8 ? 16 : 12) &&
+              offsetof(SAFEARRAY, rgsabound) == offsetof(SAFEARRAY, pvData) + sizeof(void*));
 static_assert(offsetof(DISPPARAMS, cArgs) == 2 * sizeof(void*));
 static_assert(offsetof(EXCEPINFO, bstrSource) == sizeof(void*) && offsetof(EXCEPINFO, scode) == 7 * sizeof(void*));
 
