@@ -7,7 +7,9 @@
 // a failed command answers a one-dimensional [code, text] array, and no document is left open on
 // the printer. Two structured modes build settings tables (the name conformity strings among
 // them) and receipts as a till sends them (corpus/invoke/receipt-*: receipts that print), so the
-// fuzzer gets past the shape checks and reaches the printer.
+// fuzzer gets past the shape checks and reaches the printer. A third runs host code in the middle
+// of a command: objects of the host's inside InData whose default property empties, replaces or
+// changes the host's variables, or calls the driver back with them as InData or OutData.
 #include "FuzzHost.h"
 
 #include "emulator/StateFiles.h"
@@ -82,8 +84,8 @@ public:
     }
     Variant Manager() { return Variant::FromDispatch(&FManager); }
 
-    HRESULT Call(DISPID id, THostArgs& args, Variant* result = nullptr) {
-        DISPPARAMS dp = args.Params();
+    HRESULT Call(DISPID id, THostArgs& args, Variant* result = nullptr) { return Call(id, args.Params(), result); }
+    HRESULT Call(DISPID id, DISPPARAMS dp, Variant* result = nullptr) {
         VARIANT raw;
         VariantInit(&raw);
         EXCEPINFO excep{};
@@ -439,6 +441,10 @@ Variant Receipt(TChoices& c) {
     return MakeVariantArray({goods.Release(), payments, params});
 }
 
+bool ChangesDeviceState(DISPID id) {
+    return id == idInit || id == idOpen || id == idClose || id == idEnable || id == idDisable || id == idSetSettings;
+}
+
 void Fail(const char* what, const std::string& method) {
     std::fprintf(stderr, "invariant broken after %s: %s\n", method.c_str(), what);
     std::abort();
@@ -455,6 +461,189 @@ bool IsErrorArray(const Variant& out) {
     return code.Type() == VT_I4 && code.AsInteger() != 0 && text.Type() == VT_BSTR;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Host code during a command. InData is a host variable holding an array with objects of the
+// host's in it; the driver's conversions read their default property, which runs host code in
+// the middle of the command: it empties or replaces the variable, changes one of its elements or
+// the OutData variable, or calls the driver back with the variable as InData or OutData.
+
+enum class THostMove : uint8_t { Empty, Replace, ChangeElement, ChangeOutData, ReEnterAsOutData, ReEnterAsInData };
+constexpr uint8_t HostMoves = 6;
+
+// Arrays the host's code failed to free because the driver had them locked: the runtime emptied
+// the variable, so the array is nobody's; the host frees it once the call is over (and the
+// sanitizer sees whether the driver unlocked it).
+std::vector<SAFEARRAY*>& OrphanedArrays() {
+    static std::vector<SAFEARRAY*> orphans;
+    return orphans;
+}
+
+// A call made the way a host makes it, InData and OutData given as raw VARIANTs the host owns.
+HRESULT HostInvoke(DISPID id, const VARIANT& inData, VARIANT* outData, Variant* result = nullptr) {
+    VARIANT args[3]; // last first
+    VariantInit(&args[0]);
+    args[0].vt = VT_I4;
+    args[0].lVal = 0;
+    VariantInit(&args[1]);
+    args[1].vt = VT_BYREF | VT_VARIANT;
+    args[1].pvarVal = outData;
+    args[2] = inData;
+    return Fixture().Call(id, DISPPARAMS{args, nullptr, 3, 0}, result);
+}
+
+VARIANT RefTo(VARIANT* variable) {
+    VARIANT ref;
+    VariantInit(&ref);
+    ref.vt = VT_BYREF | VT_VARIANT;
+    ref.pvarVal = variable;
+    return ref;
+}
+
+// The host's object: its default property makes its move the first time it is read (a command
+// called back may read it again) and answers a plausible value.
+class TMeddlingObject final : public IDispatch {
+public:
+    TMeddlingObject(THostMove move, Variant answer, Variant other, VARIANT* variable, VARIANT* outData, DISPID callBack,
+                    LONG element)
+        : FMove(move), FAnswer(std::move(answer)), FOther(std::move(other)), FVariable(variable), FOutData(outData),
+          FCallBack(callBack), FElement{element, element, element, element} {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch))
+            return E_NOINTERFACE;
+        *ppv = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++FRefs; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --FRefs;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override {
+        if (id != DISPID_VALUE || !result)
+            return DISP_E_MEMBERNOTFOUND;
+        if (!FActed) {
+            FActed = true;
+            Act();
+        }
+        return VariantCopy(result, FAnswer.Get());
+    }
+
+private:
+    // A move on the variable; an array the runtime could not free is left to the host.
+    template <class F>
+    void OnVariable(F&& move) {
+        SAFEARRAY* const held = (FVariable->vt & VT_ARRAY) && !(FVariable->vt & VT_BYREF) ? FVariable->parray : nullptr;
+        if (move() == DISP_E_ARRAYISLOCKED)
+            OrphanedArrays().push_back(held);
+    }
+
+    // What the host's code does; whatever the runtime refuses it, it takes as a script would.
+    void Act() {
+        switch (FMove) {
+        case THostMove::Empty:
+            OnVariable([&] { return VariantClear(FVariable); });
+            break;
+        case THostMove::Replace:
+            OnVariable([&] { return VariantCopy(FVariable, FOther.Get()); });
+            break;
+        case THostMove::ChangeElement:
+            if (FVariable->vt == (VT_ARRAY | VT_VARIANT) && FVariable->parray && SafeArrayGetDim(FVariable->parray) <= 4)
+                SafeArrayPutElement(FVariable->parray, FElement, FOther.Get());
+            break;
+        case THostMove::ChangeOutData:
+            VariantCopy(FOutData, FOther.Get());
+            break;
+        case THostMove::ReEnterAsOutData:
+            HostInvoke(FCallBack, FOther.Raw(), FVariable);
+            break;
+        case THostMove::ReEnterAsInData:
+            HostInvoke(FCallBack, RefTo(FVariable), FOutData);
+            break;
+        }
+    }
+
+    ULONG FRefs = 1;
+    bool FActed = false;
+    THostMove FMove;
+    Variant FAnswer, FOther;
+    VARIANT* FVariable;
+    VARIANT* FOutData;
+    DISPID FCallBack;
+    LONG FElement[4]; // as many indices as the array may have dimensions
+};
+
+// The array an object goes into: the variable's own, or one held in an element of it.
+SAFEARRAY* Somewhere(TChoices& c, SAFEARRAY* array) {
+    if (c.Byte() % 2 == 0 || SafeArrayGetDim(array) != 1)
+        return array;
+    LONG k = 0;
+    SafeArrayGetLBound(array, 1, &k);
+    k += c.Byte() % 3;
+    void* cell = nullptr;
+    if (SafeArrayPtrOfIndex(array, &k, &cell) != S_OK)
+        return array;
+    const VARIANT& element = *static_cast<const VARIANT*>(cell);
+    return element.vt == (VT_ARRAY | VT_VARIANT) && element.parray ? element.parray : array;
+}
+
+// Element indices near the lower bounds; one outside the bounds leaves the value out.
+void PutNear(TChoices& c, SAFEARRAY* array, Variant& value) {
+    const UINT dims = SafeArrayGetDim(array);
+    if (dims == 0 || dims > 4)
+        return;
+    LONG index[4] = {};
+    for (UINT d = 0; d < dims; ++d) {
+        SafeArrayGetLBound(array, d + 1, &index[d]);
+        index[d] += c.Byte() % 3;
+    }
+    SafeArrayPutElement(array, index, value.Get());
+}
+
+// One command called with a meddling InData and OutData; returns the members it called.
+std::pair<DISPID, DISPID> CallWithHostCode(TChoices& c) {
+    TFixture& f = Fixture();
+    const DISPID id = static_cast<DISPID>(c.Byte() % f.MethodCount());
+    const DISPID callBack = static_cast<DISPID>(c.Byte() % f.MethodCount());
+    Variant variable = c.Byte() < 192 ? c.Array(1) : Receipt(c);
+    if (variable.Type() != (VT_ARRAY | VT_VARIANT))
+        variable = MakeVariantArray({c.Value(1), c.Value(1)});
+    Variant out;
+    for (int n = 1 + c.Byte() % 3; n > 0; --n) {
+        const THostMove move = static_cast<THostMove>(c.Byte() % HostMoves);
+        auto* object = new TMeddlingObject(move, c.Plausible(), c.Value(1), variable.Get(), out.Get(), callBack,
+                                           c.Byte() % 3);
+        Variant held = Variant::FromDispatch(object);
+        object->Release();
+        PutNear(c, Somewhere(c, variable.Raw().parray), held);
+    }
+    const bool byReference = c.Byte() < 192;
+    Variant result;
+    const HRESULT hr = HostInvoke(id, byReference ? RefTo(variable.Get()) : variable.Raw(), out.Get(), &result);
+    for (SAFEARRAY* orphan : OrphanedArrays())
+        if (SafeArrayDestroy(orphan) != S_OK)
+            Fail("an array lent to a command stays locked after it", f.MethodName(static_cast<std::size_t>(id)));
+    OrphanedArrays().clear();
+    if (hr == S_OK && result.Type() == VT_BOOL && !result.AsBoolean() && !IsErrorArray(out))
+        Fail("a failed command without [code, text] in OutData, with host code", f.MethodName(static_cast<std::size_t>(id)));
+    return {id, callBack};
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -465,6 +654,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool lifecycle = false;
     for (int calls = 1 + c.Byte() % 4; calls > 0 && !c.AtEnd(); --calls) {
         const uint8_t mode = c.Byte();
+        if (mode >= 248) {
+            const auto [id, callBack] = CallWithHostCode(c);
+            lifecycle = lifecycle || ChangesDeviceState(id) || ChangesDeviceState(callBack);
+            if (f.DocumentOpen())
+                Fail("a document left open on the printer, with host code", f.MethodName(static_cast<std::size_t>(id)));
+            continue;
+        }
         DISPID id;
         THostArgs args;
         Variant out; // the host's OutData variable of a well-formed command call
@@ -508,8 +704,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             args.AddRef(out);
             args.AddValue(Variant(static_cast<LONG>(c.Byte())));
         }
-        lifecycle = lifecycle || id == idInit || id == idOpen || id == idClose || id == idEnable ||
-                    id == idDisable || id == idSetSettings;
+        lifecycle = lifecycle || ChangesDeviceState(id);
         const bool trace = std::getenv("FUZZ_INVOKE_TRACE") != nullptr; // reproducing a finding
         if (trace)
             std::fprintf(stderr, "call %ld: %s\n", static_cast<long>(id), args.LogText().c_str());
