@@ -404,8 +404,11 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
     const UINT n = pDispParams ? pDispParams->cArgs : 0;
     if (n > 0 && !pDispParams->rgvarg)
         return E_INVALIDARG;
+    const TMethodStruct& method = FMethods[static_cast<std::size_t>(dispIdMember)];
+    const bool command = method.Kind == mkCommand;
+    // A raw method's own failure is logged where it is raised; a command's, where its code is seen.
+    bool called = false;
     try {
-        const bool command = FMethods[static_cast<std::size_t>(dispIdMember)].Kind == mkCommand;
         SafeArray args = TakeArgumentArray(n);
         struct TArgumentsBack {
             TBaseObject& Owner;
@@ -456,6 +459,7 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
             }
         }
         Variant result;
+        called = true;
         const HRESULT hr = CallMethod(dispIdMember, result, params);
         // The host's InData is its own again, as it was: there is nothing of it to write back.
         const LONG firstOut = loan.Slot ? 1 : 0;
@@ -468,7 +472,7 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
             for (const TSkippedArgument& s : skipped) {
                 WriteLog("EXCEPTION", Utf8ToAnsi(s.Error.ClassName) + ": " + Utf8ToAnsi(s.Error.Message) +
                                           "; argument " + std::to_string(s.Index) + " was not written back");
-                NoteSkippedWriteBack(FMethods[static_cast<std::size_t>(dispIdMember)].Name, s.Index, s.Error.Message);
+                NoteSkippedWriteBack(method.Name, s.Index, s.Error.Message);
             }
         }
         if (pVarResult) {
@@ -489,6 +493,10 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
                 WriteLog("EXCEPTION", Utf8ToAnsi(error.ClassName) + ": " + Utf8ToAnsi(error.Message));
         } catch (...) {
         }
+        // Refused on the way in (an OutData nothing can be stored in, say), or failing on the
+        // way out: the host sees the failure, so support must see it too.
+        if (!called || command)
+            NoteRaisedCall(method.Name, method.Kind);
         return DISP_E_EXCEPTION;
     }
 }
@@ -590,7 +598,7 @@ void TBaseObject::CallRawMethod(const TMethodStruct& Method, Variant& Result, TM
     } catch (...) {
         if (trace)
             WriteLog("EXCEPTION", Utf8ToAnsi(DescribeCurrentException().Message));
-        NoteRaisedCall(Method.Name);
+        NoteRaisedCall(Method.Name, Method.Kind);
         throw;
     }
     if (trace)
@@ -682,12 +690,14 @@ void TBaseObject::NoteFailedCall(std::string_view Name, BYTE Kind, LONG Code, WS
     }
 }
 
-void TBaseObject::NoteRaisedCall(std::string_view Name) noexcept {
+void TBaseObject::NoteRaisedCall(std::string_view Name, BYTE Kind) noexcept {
     if (!EventLogEnabled())
         return;
     try {
-        WriteEvent(TEventLevel::Error, EventText(eventtexts::MethodFailed, {AnsiToUtf8(Name)}) +
-                                           DescribeCurrentException().Message);
+        WriteEvent(TEventLevel::Error,
+                   EventText(Kind == mkCommand ? eventtexts::CommandFailed : eventtexts::MethodFailed,
+                             {AnsiToUtf8(Name)}) +
+                       DescribeCurrentException().Message);
     } catch (...) {
     }
 }

@@ -171,6 +171,18 @@ TEST_F(DriverEventLogTest, EachEventLeavesItsLineAndNothingIsWrittenWithTheSwitc
              EXPECT_EQ(Call(t.Disp(), idGetDeviceInfo, args).Hr, S_OK);
          },
          {Warning("Команда GetDeviceInfo: значение аргумента 1 не передано хосту: *")}},
+        {"an OutData refused before the command runs",
+         "{}",
+         [](DriverEventLogTest& t) {
+             t.Up();
+             VARIANT ref;
+             VariantInit(&ref);
+             ref.vt = VT_BYREF | VT_I4;
+             ref.plVal = nullptr; // nowhere to store through
+             std::vector<VARIANT> args{ByVal(Variant()), ref, ByVal(Variant(0))};
+             EXPECT_EQ(Call(t.Disp(), idGetDeviceInfo, args).Hr, DISP_E_EXCEPTION);
+         },
+         {"1\tОШИБКА\tКоманда GetDeviceInfo не выполнена: Ошибка входных параметров команды"}},
         {"a debug log that cannot be written is reported once",
          "{}",
          [](DriverEventLogTest& t) {
