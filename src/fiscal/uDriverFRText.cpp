@@ -68,19 +68,8 @@ LONG TDriverFR::DoPrintText(const std::string& TextToPrint, WString& Text) {
 
 LONG TDriverFR::PrintNonFiscalText(std::string Document, const std::string& Footer, const std::string& Header,
                                    WString& Text) {
-    const TAzimuthEntries lib = Lib();
-    LONG code = lib.OpenFDoc();
-    if (code == LibDocumentOpen) {
-        // A document left open by an earlier run is dropped, not continued.
-        NoteLeftOpenCancelled(lib.CancelReceipt());
-        code = lib.OpenFDoc();
-    }
-    if (code != ErrNone)
-        return TranslateError(code, Text);
-    FDocumentLeftOpen = false;
-    const auto cancelled = [this](LONG cancel) { NoteDocumentCancelled(false, cancel); };
-
-    // Laid out in the one buffer: a long receipt copy is not held twice.
+    // Laid out in the one buffer (a long receipt copy is not held twice), and before the document
+    // is opened: a setting that fails to read leaves nothing open on the printer.
     const bool headerFirst = (GetParamAsInteger("ParamDoc1") & HeaderFirstBit) != 0;
     std::string& document = Document;
     document.reserve(Header.size() + document.size() + 2 * Footer.size() + 128);
@@ -93,6 +82,18 @@ LONG TDriverFR::PrintNonFiscalText(std::string Document, const std::string& Foot
         document += CenterLines(Footer, FRowWidth);
     }
     AppendFeed(document);
+
+    const TAzimuthEntries lib = Lib();
+    LONG code = lib.OpenFDoc();
+    if (code == LibDocumentOpen) {
+        // A document left open by an earlier run is dropped, not continued.
+        NoteLeftOpenCancelled(lib.CancelReceipt());
+        code = lib.OpenFDoc();
+    }
+    if (code != ErrNone)
+        return TranslateError(code, Text);
+    FDocumentLeftOpen = false;
+    const auto cancelled = [this](LONG cancel) { NoteDocumentCancelled(false, cancel); };
 
     code = PrintAndClose(lib, document, cancelled, [&] { SendRaw(CutSequence); });
     if (code == ErrNone && !Header.empty() && !headerFirst) {

@@ -200,6 +200,14 @@ TEST_F(TextTest, FaultSweepOverTextDocumentsLeavesNothingOpen) {
     const std::size_t cancels = Calls("CancelReceipt").size();
     EXPECT_TRUE(PrintText("A").Ok);
     EXPECT_EQ(Calls("CancelReceipt").size(), cancels + 1);
+
+    // A document setting that is no number (the host's SetSettings stores what it is given) fails
+    // the command before a document is opened.
+    Driver->SetParamValue("ParamDoc1", Str("x"));
+    const std::size_t opens = Calls("OpenFDoc").size();
+    EXPECT_EQ(PrintText("A").Code(), 1001);
+    EXPECT_EQ(Calls("OpenFDoc").size(), opens);
+    EXPECT_FALSE(DocumentOpen());
 }
 
 TEST_F(TextTest, HeaderAndTailLinesAreStoredFourAtATime) {
