@@ -9,6 +9,7 @@
 #include "templates/uTemplateStore.h"
 
 #include <cstdio>
+#include <optional>
 
 TFiscalDocResult TFiscalDocResult::Preset() {
     TFiscalDocResult r;
@@ -56,8 +57,12 @@ template <class F> bool Unpacked(F&& unpack) {
     }
 }
 
+// A table's dimension count; 0 for a value that is no array the driver can read (one whose label
+// names other elements than it holds, say).
 UINT Dims(const Variant& table) {
-    return ArrayReader(table.Raw()).Dims();
+    UINT dims = 0;
+    Unpacked([&] { dims = ArrayReader(table.Raw()).Dims(); });
+    return dims;
 }
 
 // Runs a document operation with a fresh result record, which becomes OutData on success.
@@ -72,14 +77,15 @@ template <class F> LONG DocumentCommand(Variant& OutData, F&& operation) {
 } // namespace
 
 bool CheckArgs(const Variant& InData, std::initializer_list<TArgType> Types) {
-    if (!ArrayReader::IsArray(InData.Raw()))
+    // Not an array, or one whose label names other elements than it holds, fits nothing.
+    std::optional<ArrayReader> reader;
+    if (!Unpacked([&] { reader.emplace(InData.Raw()); }))
         return false;
-    const ArrayReader reader(InData.Raw());
-    if (reader.Dims() != 1 || reader.Lower() != 0)
+    if (reader->Dims() != 1 || reader->Lower() != 0)
         return false;
     LONG i = 0;
     for (TArgType type : Types) {
-        const Variant item = i <= reader.Upper() ? reader.Item(i) : Variant();
+        const Variant item = i <= reader->Upper() ? reader->Item(i) : Variant();
         if (!Fits(item.Type(), type))
             return false;
         ++i;

@@ -7,7 +7,8 @@
 
 class ArrayReader {
 public:
-    // Throws EInputError when the value is not an array.
+    // Throws EInputError when the value is not an array, or when its label names another element
+    // type than the array holds.
     explicit ArrayReader(const VARIANT& value);
     static bool IsArray(const VARIANT& value) noexcept;
 
@@ -15,6 +16,7 @@ public:
     LONG Lower(UINT dim = 1) const;
     LONG Upper(UINT dim = 1) const;
     LONG Count(UINT dim = 1) const { return Upper(dim) - Lower(dim) + 1; }
+    // The array's own element type (the label agrees with it).
     VARTYPE ElementType() const noexcept { return FElementType; }
 
     // A copy of the element, references resolved; one index per dimension, in dimension order

@@ -8,7 +8,13 @@
 namespace {
 
 const VARIANT& TwoDimensional(const VARIANT& table) {
-    if (!ArrayReader::IsArray(table) || ArrayReader(table).Dims() != 2)
+    bool tableShaped = false;
+    try {
+        tableShaped = ArrayReader(table).Dims() == 2;
+    } catch (const EInputError&) {
+        // Not an array, or one whose label names other elements than it holds.
+    }
+    if (!tableShaped)
         throw ETemplateError(templatetexts::NotATable);
     return table;
 }
@@ -50,7 +56,9 @@ Variant OwnedCopyAt(const Variant& value, int depth) {
     if (value.Type() & VT_BYREF)
         return OwnedCopyAt(Variant::CopyIndOf(value.Raw()), depth + 1);
     Variant copy(value);
-    if (copy.IsArray() && (copy.Type() & VT_TYPEMASK) == VT_VARIANT && copy.Raw().parray)
+    // The array's own element type decides: a label saying VARIANT over other elements would
+    // have them walked as VARIANTs.
+    if (ArrayReader::IsArray(copy.Raw()) && ArrayReader(copy.Raw()).ElementType() == VT_VARIANT)
         OwnElements(copy.Get()->parray, depth);
     return copy;
 }

@@ -233,6 +233,10 @@ TEST(BaseFR, EachCommandRefusesInputOfTheWrongShapeBeforeItsOperation) {
             EXPECT_EQ(Command(fr.Get(), c.Id, shifted).Code(), 1004) << c.Operation;
             EXPECT_TRUE(fr->Calls.empty()) << c.Operation;
         }
+        // Nor does one whose label names other elements than it holds.
+        Variant lying = c.Good();
+        lying.Get()->vt = VT_ARRAY | VT_I4;
+        EXPECT_EQ(Command(fr.Get(), c.Id, lying).Code(), 1004) << c.Operation;
         TCommandAnswer good = Command(fr.Get(), c.Id, c.Good());
         EXPECT_TRUE(good.Ok) << c.Operation;
         ASSERT_EQ(fr->Calls.size(), 1u) << c.Operation;

@@ -163,6 +163,10 @@ TEST_F(ReceiptTest, AnInsertedSheetAndInputThePrinterCannotTakeAreRefusedBeforeA
     CY minimum;
     minimum.int64 = std::numeric_limits<std::int64_t>::min();
     least[7] = Variant::FromCurrency(minimum);
+    const auto asIntegers = [](Variant table) {
+        table.Get()->vt = VT_ARRAY | VT_I4;
+        return table;
+    };
     struct Case {
         const char* what;
         Variant goods, payments, params;
@@ -191,6 +195,7 @@ TEST_F(ReceiptTest, AnInsertedSheetAndInputThePrinterCannotTakeAreRefusedBeforeA
          MakeVariantArray({Variant(), Variant(true), Variant(0), Cy(0), Cy(0)}), 1004},
         {"an empty fiscal flag (a copy would print)", Table({Item("A", 1, 1)}), Table({}, 2),
          MakeVariantArray({Variant(0), Variant(), Variant(0), Cy(0), Cy(0)}), 1004},
+        {"goods labelled as integers", asIntegers(Table({Item("A", 1, 1)})), Table({}, 2), Params(), 1004},
         {"goods without columns over 2^32 - 1 rows", NoColumns(), Table({}, 2), Params(), 1004},
         {"a copy of goods without columns over 2^32 - 1 rows", NoColumns(), Table({}, 2), Params(0, false), 1004},
         {"a copy with a markup of the least currency value", Table({least}), Table({}, 2), Params(0, false), 1004},

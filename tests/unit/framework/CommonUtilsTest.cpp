@@ -141,6 +141,52 @@ TEST(Arrays, ReaderHandlesOtherBoundsTypedElementsAndReferences) {
     EXPECT_THROW(ArrayReader(Variant(1).Raw()), EInputError);
 }
 
+// The host's label is only a claim: elements are read as the array holds them, and a label naming
+// others is refused (copied by the label, an element would overrun its slot or become a pointer).
+TEST(Arrays, ElementsAreReadByTheArraysOwnTypeAndAContradictingLabelIsRefused) {
+    const auto vector = [](VARTYPE type, const Variant& item) {
+        SafeArray array(SafeArrayCreateVector(type, 0, 1));
+        LONG idx = 0;
+        Variant value = item.ChangeType(type == VT_VARIANT ? VARTYPE{VT_I4} : type);
+        void* slot = type == VT_VARIANT ? static_cast<void*>(value.Get())
+                     : type == VT_BSTR  ? static_cast<void*>(value.Get()->bstrVal)
+                                        : static_cast<void*>(&value.Get()->llVal);
+        EXPECT_EQ(SafeArrayPutElement(array.Get(), &idx, slot), S_OK);
+        return array;
+    };
+    // An array built by hand from a descriptor: no element type, no features, four-byte elements.
+    LONG handElement = 7;
+    SAFEARRAY hand{};
+    hand.cDims = 1;
+    hand.fFeatures = FADF_AUTO;
+    hand.cbElements = sizeof(LONG);
+    hand.pvData = &handElement;
+    hand.rgsabound[0] = SAFEARRAYBOUND{1, 0};
+    const struct {
+        VARTYPE Holds, Label; // Holds VT_EMPTY: the hand-built array
+        bool Read;
+    } cases[] = {
+        {VT_VARIANT, VT_VARIANT, true}, {VT_VARIANT, VT_I4, false}, {VT_I4, VT_I4, true},
+        {VT_I4, VT_INT, true},          {VT_I4, VT_BSTR, false},    {VT_I4, VT_VARIANT, false},
+        {VT_I2, VT_I4, false},          {VT_BSTR, VT_BSTR, true},   {VT_BSTR, VT_DISPATCH, false},
+        {VT_EMPTY, VT_I4, true},        {VT_EMPTY, VT_R8, false},   {VT_EMPTY, VT_BSTR, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "holds " << c.Holds << ", labelled " << c.Label);
+        SafeArray made = c.Holds == VT_EMPTY ? SafeArray() : vector(c.Holds, Variant(7));
+        VARIANT labelled;
+        VariantInit(&labelled);
+        labelled.vt = static_cast<VARTYPE>(VT_ARRAY | c.Label);
+        labelled.parray = made.Get() ? made.Get() : &hand;
+        if (!c.Read) {
+            EXPECT_THROW(ArrayReader{labelled}, EInputError);
+            continue;
+        }
+        const ArrayReader reader(labelled);
+        EXPECT_EQ(reader.Item(0).AsInteger(), 7);
+    }
+}
+
 TEST(Exceptions, DescribeGivesClassAndMessage) {
     try {
         throw EInputError();
