@@ -240,7 +240,7 @@ public:
         return Variant::TakeOver(raw);
     }
 
-    // An array of 1 to 4 dimensions with any bounds and element type.
+    // An array of 1 to 4 dimensions with any bounds and element type, and mostly a label to match.
     Variant Array(int depth) {
         static const VARTYPE types[] = {VT_VARIANT, VT_VARIANT, VT_VARIANT, VT_VARIANT, VT_I4,
                                         VT_BSTR,    VT_R8,      VT_UI1,     VT_I2,      VT_BOOL};
@@ -290,7 +290,10 @@ public:
             }
             SafeArrayUnaccessData(array);
         }
-        return Variant::FromArray(array, type);
+        // Now and then the label names other elements than the array holds, as a careless host's
+        // marshalling may.
+        const VARTYPE label = Byte() < 232 ? type : types[Byte() % std::size(types)];
+        return Variant::FromArray(array, label);
     }
 
     // One argument as a host may pass it.

@@ -621,7 +621,10 @@ std::pair<DISPID, DISPID> CallWithHostCode(TChoices& c) {
     const DISPID id = static_cast<DISPID>(c.Byte() % f.MethodCount());
     const DISPID callBack = static_cast<DISPID>(c.Byte() % f.MethodCount());
     Variant variable = c.Byte() < 192 ? c.Array(1) : Receipt(c);
-    if (variable.Type() != (VT_ARRAY | VT_VARIANT))
+    // The objects go into elements of VARIANTs, by the array's own type (the label may lie).
+    VARTYPE holds = VT_EMPTY;
+    if (variable.Type() != (VT_ARRAY | VT_VARIANT) || FAILED(SafeArrayGetVartype(variable.Raw().parray, &holds)) ||
+        holds != VT_VARIANT)
         variable = MakeVariantArray({c.Value(1), c.Value(1)});
     Variant out;
     for (int n = 1 + c.Byte() % 3; n > 0; --n) {
@@ -639,7 +642,8 @@ std::pair<DISPID, DISPID> CallWithHostCode(TChoices& c) {
         if (SafeArrayDestroy(orphan) != S_OK)
             Fail("an array lent to a command stays locked after it", f.MethodName(static_cast<std::size_t>(id)));
     OrphanedArrays().clear();
-    if (hr == S_OK && result.Type() == VT_BOOL && !result.AsBoolean() && !IsErrorArray(out))
+    // Init and Open answer False with a text, not an error array.
+    if (f.IsCommand(id) && hr == S_OK && result.Type() == VT_BOOL && !result.AsBoolean() && !IsErrorArray(out))
         Fail("a failed command without [code, text] in OutData, with host code", f.MethodName(static_cast<std::size_t>(id)));
     return {id, callBack};
 }
