@@ -78,6 +78,12 @@ LONG ArrayReader::Upper(UINT dim) const {
     return b;
 }
 
+std::int64_t ArrayReader::Count(UINT dim) const {
+    Lower(dim); // a dimension the array does not have throws
+    // The descriptor keeps its bounds last dimension first.
+    return FArray->rgsabound[FArray->cDims - dim].cElements;
+}
+
 Variant ArrayReader::Item(LONG i) const { return ItemAt(&i, 1); }
 
 Variant ArrayReader::Item(LONG i, LONG j) const {

@@ -5,6 +5,8 @@
 
 #include "framework/uVariant.h"
 
+#include <cstdint>
+
 class ArrayReader {
 public:
     // Throws EInputError when the value is not an array, or when its label names another element
@@ -15,7 +17,9 @@ public:
     UINT Dims() const noexcept;
     LONG Lower(UINT dim = 1) const;
     LONG Upper(UINT dim = 1) const;
-    LONG Count(UINT dim = 1) const { return Upper(dim) - Lower(dim) + 1; }
+    // How many elements the dimension has. Not Upper - Lower + 1: an empty dimension whose lower
+    // bound is the least LONG has an upper bound that wraps to the greatest.
+    std::int64_t Count(UINT dim = 1) const;
     // The array's own element type (the label agrees with it).
     VARTYPE ElementType() const noexcept { return FElementType; }
 

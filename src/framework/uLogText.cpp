@@ -1,6 +1,7 @@
 #include "framework/uLogText.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -47,9 +48,9 @@ std::string Decimal(T value) {
 std::string DimensionText(const ArrayReader& reader, UINT dim, std::vector<LONG>& indices) {
     std::string out = "(";
     const LONG lower = reader.Lower(dim);
-    const LONG upper = reader.Upper(dim);
-    for (LONG k = lower; k <= upper; ++k) {
-        indices[dim - 1] = k;
+    const std::int64_t count = reader.Count(dim);
+    for (std::int64_t n = 0; n < count; ++n) {
+        indices[dim - 1] = static_cast<LONG>(lower + n);
         if (dim > 1) {
             out += DimensionText(reader, dim - 1, indices);
         } else {
@@ -59,7 +60,7 @@ std::string DimensionText(const ArrayReader& reader, UINT dim, std::vector<LONG>
             } catch (...) {
             }
             out += VariantToLogText(item);
-            if (k != upper)
+            if (n + 1 != count)
                 out += "; ";
         }
     }

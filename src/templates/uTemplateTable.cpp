@@ -68,7 +68,7 @@ Variant OwnedCopyAt(const Variant& value, int depth) {
 TTableReader::TTableReader(const Variant& table)
     : FReader(TwoDimensional(table.Raw())),
       FArray((table.Type() & VT_BYREF) ? *table.Raw().pparray : table.Raw().parray), FLower1(FReader.Lower(1)), FLower2(FReader.Lower(2)),
-      FCount(std::max<LONG>(0, FReader.Count(2))) {}
+      FCount(static_cast<LONG>(std::min<std::int64_t>(FReader.Count(2), 0x7FFFFFFF))) {}
 
 Variant TTableReader::Item(LONG attr, LONG item) const { return FReader.Item(FLower1 + attr, FLower2 + item); }
 

@@ -248,4 +248,10 @@ TEST(LogText, ArraysInEveryShape) {
     LONG v = 42;
     SafeArrayPutElement(longs.Get(), &i, &v);
     EXPECT_EQ(VariantToLogText(Variant::FromArray(longs.Detach(), VT_I4)), "[(0; 42)]");
+
+    // Empty at the least lower bound, where the upper bound wraps to the greatest: not four
+    // billion elements (a setting holding one hung the debug log's header).
+    Variant edge = Variant::FromArray(SafeArrayCreateVector(VT_VARIANT, -2147483647 - 1, 0));
+    EXPECT_EQ(ArrayReader(edge.Raw()).Count(), 0);
+    EXPECT_EQ(VariantToLogText(edge), "[()]");
 }
