@@ -246,6 +246,9 @@ public:
                                         VT_BSTR,    VT_R8,      VT_UI1,     VT_I2,      VT_BOOL};
         static const LONG lowers[] = {0, 0, 0, 1, 1, -1, 2, -100000, 0x7FFFFFF0, -0x7FFFFFFF - 1};
         const VARTYPE type = types[Byte() % std::size(types)];
+        // Now and then the label names other elements than the array holds, as a careless host's
+        // marshalling may (chosen before the elements, which may use up the input).
+        const VARTYPE label = Byte() < 224 ? type : types[Byte() % std::size(types)];
         const UINT dims = 1 + Byte() % 4;
         SAFEARRAYBOUND bounds[4];
         ULONG total = 1;
@@ -290,9 +293,6 @@ public:
             }
             SafeArrayUnaccessData(array);
         }
-        // Now and then the label names other elements than the array holds, as a careless host's
-        // marshalling may.
-        const VARTYPE label = Byte() < 232 ? type : types[Byte() % std::size(types)];
         return Variant::FromArray(array, label);
     }
 
