@@ -348,6 +348,11 @@ constexpr std::size_t MaxLookedUpNames = 128;
 // weight, so longer spellings can match; they are answered and not remembered.
 constexpr std::size_t MaxLookedUpSpelling = 2 * ShortStringMax;
 
+// "Команда X не выполнена: " or "Метод X не выполнен: ", the start of a failed call's event.
+std::string FailedCallText(std::string_view Name, BYTE Kind) {
+    return EventText(Kind == mkCommand ? eventtexts::CommandFailed : eventtexts::MethodFailed, {AnsiToUtf8(Name)});
+}
+
 } // namespace
 
 TBaseObject::TBaseObject() : FLookedUp(std::make_unique<TLookedUpName[]>(MaxLookedUpNames)) {}
@@ -679,9 +684,7 @@ void TBaseObject::NoteFailedCall(std::string_view Name, BYTE Kind, LONG Code, WS
     if (Code == ErrNone || Code == ErrCancelledByUser || !EventLogEnabled())
         return;
     try {
-        std::string text = EventText(Kind == mkCommand ? eventtexts::CommandFailed : eventtexts::MethodFailed,
-                                     {AnsiToUtf8(Name)});
-        text += WideToUtf8(GetErrorDescription(Code, Text));
+        std::string text = FailedCallText(Name, Kind) + WideToUtf8(GetErrorDescription(Code, Text));
         const std::string aftermath = DoFailureAftermath(Name, Code);
         if (!aftermath.empty())
             text += "; " + aftermath;
@@ -694,10 +697,7 @@ void TBaseObject::NoteRaisedCall(std::string_view Name, BYTE Kind) noexcept {
     if (!EventLogEnabled())
         return;
     try {
-        WriteEvent(TEventLevel::Error,
-                   EventText(Kind == mkCommand ? eventtexts::CommandFailed : eventtexts::MethodFailed,
-                             {AnsiToUtf8(Name)}) +
-                       DescribeCurrentException().Message);
+        WriteEvent(TEventLevel::Error, FailedCallText(Name, Kind) + DescribeCurrentException().Message);
     } catch (...) {
     }
 }
