@@ -411,8 +411,6 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
         return E_INVALIDARG;
     const TMethodStruct& method = FMethods[static_cast<std::size_t>(dispIdMember)];
     const bool command = method.Kind == mkCommand;
-    // A raw method's own failure is logged where it is raised; a command's, where its code is seen.
-    bool called = false;
     try {
         SafeArray args = TakeArgumentArray(n);
         struct TArgumentsBack {
@@ -464,7 +462,6 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
             }
         }
         Variant result;
-        called = true;
         const HRESULT hr = CallMethod(dispIdMember, result, params);
         // The host's InData is its own again, as it was: there is nothing of it to write back.
         const LONG firstOut = loan.Slot ? 1 : 0;
@@ -498,10 +495,9 @@ HRESULT STDMETHODCALLTYPE TBaseObject::Invoke(DISPID dispIdMember, REFIID, LCID,
                 WriteLog("EXCEPTION", Utf8ToAnsi(error.ClassName) + ": " + Utf8ToAnsi(error.Message));
         } catch (...) {
         }
-        // Refused on the way in (an OutData nothing can be stored in, say), or failing on the
-        // way out: the host sees the failure, so support must see it too.
-        if (!called || command)
-            NoteRaisedCall(method.Name, method.Kind);
+        // A raw method that raised, a call refused on the way in (an OutData nothing can be stored
+        // in, say) or failing on the way out: the host sees the failure, so support must see it too.
+        NoteRaisedCall(method.Name, method.Kind);
         return DISP_E_EXCEPTION;
     }
 }
@@ -603,7 +599,6 @@ void TBaseObject::CallRawMethod(const TMethodStruct& Method, Variant& Result, TM
     } catch (...) {
         if (trace)
             WriteLog("EXCEPTION", Utf8ToAnsi(DescribeCurrentException().Message));
-        NoteRaisedCall(Method.Name, Method.Kind);
         throw;
     }
     if (trace)

@@ -190,8 +190,8 @@ private:
     void KeepArgumentArray(SafeArray& Args) noexcept;
     std::atomic<SAFEARRAY*> FSpareArguments{nullptr};
 
-    // The event of a member whose call raised (Kind as for NoteFailedCall); called while the
-    // failure is being handled.
+    // The event of a call that raised (Kind as for NoteFailedCall); called while the failure is
+    // being handled.
     void NoteRaisedCall(std::string_view Name, BYTE Kind) noexcept;
     void NoteSkippedWriteBack(std::string_view Name, LONG Index, const std::string& Why) noexcept;
     // A debug log that cannot be written is reported once, until it can be written again.

@@ -183,6 +183,19 @@ TEST_F(DriverEventLogTest, EachEventLeavesItsLineAndNothingIsWrittenWithTheSwitc
              EXPECT_EQ(Call(t.Disp(), idGetDeviceInfo, args).Hr, DISP_E_EXCEPTION);
          },
          {"1\tОШИБКА\tКоманда GetDeviceInfo не выполнена: Ошибка входных параметров команды"}},
+        {"a raw method's answer the host's variable cannot take",
+         "{}",
+         [](DriverEventLogTest& t) {
+             t.Up();
+             SCODE code = 0;
+             VARIANT ref;
+             VariantInit(&ref);
+             ref.vt = VT_BYREF | VT_ERROR; // no text is stored through this
+             ref.pscode = &code;
+             std::vector<VARIANT> args{ByVal(Variant::FromDispatch(&t.Manager)), ref};
+             EXPECT_EQ(Call(t.Disp(), idInit, args).Hr, DISP_E_EXCEPTION);
+         },
+         {"1\tОШИБКА\tМетод Init не выполнен: *"}},
         {"a debug log that cannot be written is reported once",
          "{}",
          [](DriverEventLogTest& t) {
