@@ -8,15 +8,13 @@
 namespace {
 
 const VARIANT& TwoDimensional(const VARIANT& table) {
-    bool tableShaped = false;
     try {
-        tableShaped = ArrayReader(table).Dims() == 2;
+        if (ArrayReader(table).Dims() == 2)
+            return table;
     } catch (const EInputError&) {
         // Not an array, or one whose label names other elements than it holds.
     }
-    if (!tableShaped)
-        throw ETemplateError(templatetexts::NotATable);
-    return table;
+    throw ETemplateError(templatetexts::NotATable);
 }
 
 LONG Bound(SAFEARRAY* array, UINT dim, bool upper) {
