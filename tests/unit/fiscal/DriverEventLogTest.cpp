@@ -163,11 +163,7 @@ TEST_F(DriverEventLogTest, EachEventLeavesItsLineAndNothingIsWrittenWithTheSwitc
          [](DriverEventLogTest& t) {
              t.Up();
              LONG out = 0;
-             VARIANT ref;
-             VariantInit(&ref);
-             ref.vt = VT_BYREF | VT_I4;
-             ref.plVal = &out;
-             std::vector<VARIANT> args{ByVal(Variant()), ref, ByVal(Variant(0))};
+             std::vector<VARIANT> args{ByVal(Variant()), TypedRef(VT_I4, &out), ByVal(Variant(0))};
              EXPECT_EQ(Call(t.Disp(), idGetDeviceInfo, args).Hr, S_OK);
          },
          {Warning("Команда GetDeviceInfo: значение аргумента 1 не передано хосту: *")}},
@@ -175,11 +171,8 @@ TEST_F(DriverEventLogTest, EachEventLeavesItsLineAndNothingIsWrittenWithTheSwitc
          "{}",
          [](DriverEventLogTest& t) {
              t.Up();
-             VARIANT ref;
-             VariantInit(&ref);
-             ref.vt = VT_BYREF | VT_I4;
-             ref.plVal = nullptr; // nowhere to store through
-             std::vector<VARIANT> args{ByVal(Variant()), ref, ByVal(Variant(0))};
+             // Nowhere to store through.
+             std::vector<VARIANT> args{ByVal(Variant()), TypedRef(VT_I4, nullptr), ByVal(Variant(0))};
              EXPECT_EQ(Call(t.Disp(), idGetDeviceInfo, args).Hr, DISP_E_EXCEPTION);
          },
          {"1\tОШИБКА\tКоманда GetDeviceInfo не выполнена: Ошибка входных параметров команды"}},
@@ -187,12 +180,8 @@ TEST_F(DriverEventLogTest, EachEventLeavesItsLineAndNothingIsWrittenWithTheSwitc
          "{}",
          [](DriverEventLogTest& t) {
              t.Up();
-             SCODE code = 0;
-             VARIANT ref;
-             VariantInit(&ref);
-             ref.vt = VT_BYREF | VT_ERROR; // no text is stored through this
-             ref.pscode = &code;
-             std::vector<VARIANT> args{ByVal(Variant::FromDispatch(&t.Manager)), ref};
+             SCODE code = 0; // no text is stored through this
+             std::vector<VARIANT> args{ByVal(Variant::FromDispatch(&t.Manager)), TypedRef(VT_ERROR, &code)};
              EXPECT_EQ(Call(t.Disp(), idInit, args).Hr, DISP_E_EXCEPTION);
          },
          {"1\tОШИБКА\tМетод Init не выполнен: *"}},
