@@ -157,11 +157,12 @@ TReceiptTable::TReceiptTable(const Variant& Table) : FReader(Table.Raw()) {
     if (FReader.Dims() != 2)
         throw EInputError();
     FFirstColumn = FReader.Lower(1);
-    FLastColumn = FReader.Upper(1);
+    FColumnCount = FReader.Count(1);
     FFirstRow = FReader.Lower(2);
-    FLastRow = FReader.Upper(2);
-    // Bounds that wrap past the largest index describe no table.
-    if (RowCount() < 0 || std::int64_t{FLastColumn} - FFirstColumn + 1 < 0)
+    FRowCount = FReader.Count(2);
+    // Indices that would run past the largest one describe no table.
+    constexpr std::int64_t IndexEnd = std::int64_t{std::numeric_limits<LONG>::max()} + 1;
+    if (FFirstColumn + FColumnCount > IndexEnd || FFirstRow + FRowCount > IndexEnd)
         throw EInputError();
 }
 

@@ -44,11 +44,13 @@ void ReadReceiptParams(const Variant& Params, TReceiptParams& Out);
 class TReceiptTable {
 public:
     explicit TReceiptTable(const Variant& Table);
-    // Counted in 64 bits: the bounds of a table may lie more than 2^31 apart.
-    std::int64_t RowCount() const noexcept { return std::int64_t{FLastRow} - FFirstRow + 1; }
+    // Counted in 64 bits: a table may have more than 2^31 rows.
+    std::int64_t RowCount() const noexcept { return FRowCount; }
     // The index of the i-th row (0 <= i < RowCount()).
     LONG Row(std::int64_t i) const noexcept { return static_cast<LONG>(FFirstRow + i); }
-    bool HasColumn(LONG Column) const noexcept { return Column >= FFirstColumn && Column <= FLastColumn; }
+    bool HasColumn(LONG Column) const noexcept {
+        return Column >= FFirstColumn && std::int64_t{Column} - FFirstColumn < FColumnCount;
+    }
     // Empty for a column the table lacks.
     Variant Cell(LONG Column, LONG Row) const;
     // Throws for a column the table lacks.
@@ -56,7 +58,8 @@ public:
 
 private:
     ArrayReader FReader;
-    LONG FFirstColumn, FLastColumn, FFirstRow, FLastRow;
+    LONG FFirstColumn, FFirstRow;
+    std::int64_t FColumnCount, FRowCount;
 };
 
 struct TGoodsRow {

@@ -213,6 +213,10 @@ TEST_F(ReceiptTest, AnInsertedSheetAndInputThePrinterCannotTakeAreRefusedBeforeA
     const TCommandAnswer fits = Print(Table({Item("A", 21474836.47, 1)}), Table({}, 2));
     EXPECT_NE(Calls("ItemReceipt").size(), 0u) << "the largest amount that fits is sent";
     (void)fits;
+    // A table of no rows is empty wherever its rows would start, the least index too.
+    SAFEARRAYBOUND noRows[2] = {{2, 0}, {0, std::numeric_limits<LONG>::min()}};
+    const Variant noPayments = Variant::FromArray(SafeArrayCreate(VT_VARIANT, 2, noRows));
+    EXPECT_EQ(Print(Table({Item("A", 1, 1)}), noPayments).Code(), Print(Table({Item("A", 1, 1)}), Table({}, 2)).Code());
 }
 
 TEST_F(ReceiptTest, TaxGroupWithoutARateIsReportedInWords) {
