@@ -425,17 +425,19 @@ void Runner::BriefCall(const Step& step, HRESULT hr, const VARIANT& result,
     name.resize(std::max<std::size_t>(name.size(), 22), ' ');
     out << BriefPrefix(step) << name << " " << (hr == S_OK ? BriefValue(result) : HresultName(hr));
     std::vector<std::string> rows;
+    const bool failed = result.vt == VT_BOOL && result.boolVal == VARIANT_FALSE;
     for (const auto& [var, value] : outs) {
         const VARIANT& v = Deref(*value);
         if (v.vt == VT_EMPTY || (v.vt == VT_BSTR && SysStringLen(v.bstrVal) == 0))
             continue;
         // A failed command's [code, text].
-        const bool failed = result.vt == VT_BOOL && result.boolVal == VARIANT_FALSE;
-        if (failed && ArrayReader::IsArray(v) && ArrayReader(v).Dims() == 1 && ArrayReader(v).Count() == 2) {
-            ArrayReader array(v);
-            out << "  error " << BriefValue(array.Item(array.Lower()).Raw()) << ": "
-                << WideToUtf8(array.Item(array.Lower() + 1).AsWide());
-            continue;
+        if (failed && ArrayReader::IsArray(v)) {
+            const ArrayReader array(v);
+            if (array.Dims() == 1 && array.Count() == 2) {
+                out << "  error " << BriefValue(array.Item(array.Lower()).Raw()) << ": "
+                    << WideToUtf8(array.Item(array.Lower() + 1).AsWide());
+                continue;
+            }
         }
         out << "  " << var << " " << BriefValue(v);
         rows = BriefTableRows(v);
